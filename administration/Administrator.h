@@ -1,0 +1,38 @@
+// The user registry, the administrator's supplies stock and the
+// administrator command language, which also forwards a registered user's
+// printer commands. Reports through DisplayError, redraws through display.
+#pragma once
+
+#include <cstdint>
+
+#include "administration/UserRecords.h"
+#include "engine/PrinterRecords.h"
+#include "list/LinkedList.h"
+
+extern SuppliesData g_SuppliesData;
+extern LinkedListInstance g_UserInfoList;
+extern int32_t g_nextUserIdx;  // identifier of the next registration; never lowered
+
+// Creates the empty user list.
+void InitAdmin();
+// The user list's destructor: a UserInfo holds nothing to release.
+void UserInfoDestructor(void *data);
+// The userID of the user with exactly this name, or -1.
+int FindUserID(const char *name);
+// 1 when a user with exactly this name is registered, else 0.
+bool AuthorizeCheck(const char *name);
+// Registers a name under the next identifier. 1 when registered, 0 when the
+// name is taken (with a message).
+int AddUser(const char *name);
+// Removes the first user of exactly this name. 1 when removed, 0 when none
+// (with a message).
+int DeleteUser(const char *name);
+// Redraws the status window with the user names.
+void ShowUserList();
+
+// Handles an administrator command or a registered user's command line.
+// Returns 1 when a command was carried out, 0 when ignored or refused.
+int AdminCommandParser(const char *line);
+// Add to the stock. The caller keeps the stock within 32 bits.
+void RefilInk(int32_t amount);
+void RefillPaper(int32_t amount);

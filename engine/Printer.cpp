@@ -1,0 +1,376 @@
+#include "engine/Printer.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "administration/Administrator.h"
+#include "common/Text.h"
+#include "engine/PrintLine.h"
+#include "terminal/BuildSettings.h"
+#include "terminal/display.h"
+
+PrinterContext g_PrinterContext;
+LinkedListInstance g_JobWaitList;
+
+static const char PRINT_DIRECTORY[] = "PRINT";
+constexpr int MAX_OUTPUT_NAME_SUFFIX = 9999;  // "-1" to "-9999" before giving up
+
+// ---------------------------------------------------------------- start-up
+
+static const char *MkdirOutcomeMessage(int error, char *buffer)
+{
+    switch (error) {
+    case 0: return "mkdir successed.";
+    case EACCES: return "mkdir Permission denied";
+    case EEXIST: return "mkdir PRINT exist";
+    case ENOENT: return "mkdir ENOENT";
+    default:
+        snprintf(buffer, MESSAGE_BUFFER_SIZE, "mkdir unknown error num = %d", error);
+        return buffer;
+    }
+}
+
+void InitPrinter()
+{
+    CreateLinkedListInstance("JOB_WAIT_LIST", &g_JobWaitList, JobDestructor);
+    int error = mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0 ? 0 : errno;
+    char message[MESSAGE_BUFFER_SIZE] = {};
+    DisplayError(MkdirOutcomeMessage(error, message));
+}
+
+void JobDestructor(void *data)
+{
+    PrintJob *job = static_cast<PrintJob *>(data);
+    if (job->pInputFile != nullptr)
+        fclose(job->pInputFile);
+    if (job->pOutputFile != nullptr)
+        fclose(job->pOutputFile);
+}
+
+// ---------------------------------------------------------------- commands
+
+int PrinterCommandParser(int32_t userID, const char *text)
+{
+    if (userID == ADMINISTRATOR_USER_ID) {
+        if (!StartsWithKeyword(text, "Cancel All"))
+            return 0;
+        CancelAll();
+        return 1;
+    }
+    if (StartsWithKeyword(text, "Print"))
+        return Printer_AddJob(userID, LTrim(text + 5));
+    if (StartsWithKeyword(text, "Cancel"))
+        return DeleteJob(userID);
+    if (g_BuildSettings.grammar == GRAMMAR_CURRENT)
+        DisplayError("not supported command");
+    return 0;
+}
+
+// Opens a print file for reading without ever blocking: only a regular file
+// is accepted, since a FIFO would block the open and a directory or a device
+// would make the measuring read fail or never end. NULL when refused.
+static FILE *OpenPrintFile(const char *fileName)
+{
+    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status;
+    bool isRegular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    int flags = fcntl(fd, F_GETFL);
+    if (!isRegular || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *file = fdopen(fd, "r");
+    if (file == nullptr)
+        close(fd);
+    return file;
+}
+
+static PrintJob *AllocateJob()
+{
+    PrintJob *job = static_cast<PrintJob *>(calloc(1, sizeof(PrintJob)));
+    if (job == nullptr) {
+        fputs("out of memory for a print job\n", stderr);
+        abort();
+    }
+    return job;
+}
+
+int Printer_AddJob(int32_t userID, const char *fileName)
+{
+    if (GetNodeCount(&g_JobWaitList) >= MAX_WAIT_JOBS) {
+        DisplayError("JOB WAIT LIST FULL.");
+        return 0;
+    }
+    FILE *input = OpenPrintFile(fileName);
+    if (input == nullptr) {
+        DisplayError("request file fopen failed.");
+        return 0;
+    }
+    PrintMeasure measure = MeasurePrintFile(input);
+    if (!measure.isReadable) {
+        fclose(input);
+        DisplayError("request file fopen failed.");
+        return 0;
+    }
+    rewind(input);
+    uint64_t needPaper = SheetsForReads(measure.reads);
+    // Counted in 64 bits, so a need beyond any 32-bit level is simply more
+    // than the printer holds.
+    if (measure.ink > g_PrinterContext.ink || needPaper > g_PrinterContext.paper) {
+        char message[MESSAGE_BUFFER_SIZE] = {};
+        snprintf(message, sizeof message,
+                 "'Request Job need more supplies. needInk = %" PRIu64 ", needPaper=%" PRIu64,
+                 measure.ink, needPaper);
+        DisplayError(message);
+        fclose(input);
+        return 0;
+    }
+    ListNode *node = AddNode(&g_JobWaitList);
+    PrintJob *job = AllocateJob();
+    node->pData = job;
+    job->needInk = static_cast<int32_t>(measure.ink);
+    job->needPaper = static_cast<int32_t>(needPaper);
+    job->pInputFile = input;
+    job->userID = userID;
+    return 1;
+}
+
+int DeleteJob(int32_t userID)
+{
+    PrintJob *current = g_PrinterContext.pCurrentJob;
+    if (current != nullptr && current->userID == userID) {
+        g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
+        return 1;
+    }
+    for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
+         node = GetNextNode(node)) {
+        if (static_cast<PrintJob *>(node->pData)->userID == userID) {
+            DeleteNode(&g_JobWaitList, node);
+            return 1;
+        }
+    }
+    char message[MESSAGE_BUFFER_SIZE] = {};
+    snprintf(message, sizeof message, "UID : %d Job not found.", userID);
+    DisplayError(message);
+    return 0;
+}
+
+void CancelAll()
+{
+    g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
+    ListNode *node = GetFirstNode(&g_JobWaitList);
+    while (node != nullptr && !IsTailer(&g_JobWaitList, node)) {
+        ListNode *next = GetNextNode(node);
+        DeleteNode(&g_JobWaitList, node);
+        node = next;
+    }
+}
+
+// ---------------------------------------------------------------- engine steps
+
+// A stock at or below zero counts as empty, so nothing negative ever moves
+// into the printer.
+static bool IsRefillPossible()
+{
+    return (g_SuppliesData.ink > 0 && g_PrinterContext.ink < PRINTER_INK_CAPACITY) ||
+           (g_SuppliesData.paper > 0 && g_PrinterContext.paper < PRINTER_PAPER_CAPACITY);
+}
+
+// How much of a stock moves this tick: at most the quantum, never more than
+// the printer has room for, never below zero.
+static uint32_t RefillAmount(int32_t stock, int32_t quantum, uint32_t level, uint32_t capacity)
+{
+    if (stock <= 0 || level >= capacity)
+        return 0;
+    uint32_t amount = static_cast<uint32_t>(stock < quantum ? stock : quantum);
+    return amount > capacity - level ? capacity - level : amount;
+}
+
+static void RefillSupplies()
+{
+    uint32_t ink = RefillAmount(g_SuppliesData.ink, INK_REFILL_PER_TICK, g_PrinterContext.ink, PRINTER_INK_CAPACITY);
+    uint32_t paper =
+        RefillAmount(g_SuppliesData.paper, PAPER_REFILL_PER_TICK, g_PrinterContext.paper, PRINTER_PAPER_CAPACITY);
+    g_PrinterContext.ink += ink;
+    g_SuppliesData.ink -= static_cast<int32_t>(ink);
+    g_PrinterContext.paper += paper;
+    g_SuppliesData.paper -= static_cast<int32_t>(paper);
+    if (IsRefillPossible())
+        g_PrinterContext.state = PRINTER_REFILLING;
+    else
+        g_PrinterContext.state = g_PrinterContext.pCurrentJob != nullptr ? PRINTER_PRINTING : PRINTER_WAITING;
+    display(2);
+}
+
+static void NotEnoughSupplies()
+{
+    display(2);
+    g_PrinterContext.state = PRINTER_NEED_SUPPLIES;
+}
+
+static void EmptyJobList()
+{
+    display(2);
+    g_PrinterContext.state = PRINTER_WAITING;
+}
+
+static void FreeCurrentJob()
+{
+    JobDestructor(g_PrinterContext.pCurrentJob);
+    free(g_PrinterContext.pCurrentJob);
+    g_PrinterContext.pCurrentJob = nullptr;
+}
+
+static void Cancel()
+{
+    if (g_PrinterContext.pCurrentJob != nullptr)
+        FreeCurrentJob();
+    display(2);
+    g_PrinterContext.state = PRINTER_WAITING;
+}
+
+// Formats "PRINT/<local start time>.txt", with "-N" before ".txt" from the
+// first retry on.
+static void FormatOutputName(char *name, const struct tm &local, int suffix)
+{
+    char stamp[64] = {};
+    snprintf(stamp, sizeof stamp, "%d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+             local.tm_hour, local.tm_min, local.tm_sec);
+    if (suffix == 0)
+        snprintf(name, MESSAGE_BUFFER_SIZE, "%s/%s.txt", PRINT_DIRECTORY, stamp);
+    else
+        snprintf(name, MESSAGE_BUFFER_SIZE, "%s/%s-%d.txt", PRINT_DIRECTORY, stamp, suffix);
+}
+
+// Creates the output file exclusively, so that no existing file is ever
+// replaced: a taken name gets "-1", "-2" and so on. NULL when it cannot.
+static FILE *CreateUniqueOutputFile(const struct tm &local)
+{
+    char name[MESSAGE_BUFFER_SIZE] = {};
+    for (int suffix = 0; suffix <= MAX_OUTPUT_NAME_SUFFIX; suffix++) {
+        FormatOutputName(name, local, suffix);
+        int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            FILE *file = fdopen(fd, "w");
+            if (file == nullptr)
+                close(fd);
+            return file;
+        }
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// The output file of a job starting now. PRINT is made again if it went
+// missing while the program ran.
+static FILE *CreateOutputFile()
+{
+    time_t now = time(nullptr);
+    struct tm local;
+    localtime_r(&now, &local);
+    FILE *file = CreateUniqueOutputFile(local);
+    if (file == nullptr && errno == ENOENT && mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0)
+        file = CreateUniqueOutputFile(local);
+    return file;
+}
+
+static void POPJobList()
+{
+    ListNode *first = GetFirstNode(&g_JobWaitList);
+    PrintJob *waiting = static_cast<PrintJob *>(first->pData);
+    PrintJob *job = AllocateJob();
+    *job = *waiting;
+    g_PrinterContext.pCurrentJob = job;
+    waiting->pInputFile = nullptr;  // the current job owns the stream now
+    DeleteNode(&g_JobWaitList, first);
+
+    job->pOutputFile = CreateOutputFile();
+    if (job->pOutputFile == nullptr) {
+        // Nothing was printed and nothing used: end the job here.
+        FreeCurrentJob();
+        g_PrinterContext.state = PRINTER_WAITING;
+        DisplayError("print file fopen failed.");
+        display(2);
+        return;
+    }
+    g_PrinterContext.state = PRINTER_PRINTING;
+    display(2);
+}
+
+// Reads the next sheet (at most LINES_PER_PAGE print lines) into sheet and
+// returns its ink.
+static uint64_t ReadSheet(FILE *input, std::string &sheet)
+{
+    char line[LINE_BUFFER_SIZE];
+    uint64_t ink = 0;
+    for (int lines = 0; lines < LINES_PER_PAGE && !IsPrintInputDone(input); lines++) {
+        size_t length = ReadPrintLine(input, line);
+        sheet.append(line, length);
+        ink += PrintLineInk(line, length);
+    }
+    return ink;
+}
+
+// Prints one sheet. When the printer lacks the paper or the ink for it, the
+// input goes back to the sheet's start and the job is held; printing it
+// later gives the same bytes.
+static bool PrintSheet(PrintJob *job)
+{
+    off_t sheetStart = ftello(job->pInputFile);
+    std::string sheet;
+    uint64_t ink = ReadSheet(job->pInputFile, sheet);
+    if (g_PrinterContext.paper == 0 || ink > g_PrinterContext.ink) {
+        fseeko(job->pInputFile, sheetStart, SEEK_SET);
+        g_PrinterContext.state = PRINTER_NEED_SUPPLIES;
+        return false;
+    }
+    fwrite(sheet.data(), 1, sheet.size(), job->pOutputFile);
+    fflush(job->pOutputFile);  // on disk within its tick, even if killed next
+    job->printedPages++;
+    g_PrinterContext.paper--;
+    g_PrinterContext.ink -= static_cast<uint32_t>(ink);
+    g_PrinterContext.state = PRINTER_PRINTING;
+    return true;
+}
+
+static void ContinueJob()
+{
+    PrintJob *job = g_PrinterContext.pCurrentJob;
+    if (job->printedPages != job->needPaper && !PrintSheet(job)) {
+        display(2);
+        return;
+    }
+    if (job->printedPages == job->needPaper) {
+        FreeCurrentJob();
+        g_PrinterContext.state = PRINTER_WAITING;
+    }
+    display(2);
+}
+
+void PrinterEngineController()
+{
+    PrinterState state = g_PrinterContext.state;
+    // A cancel request comes first: a refill must never swallow it.
+    if (state == PRINTER_REQUEST_CANCEL)
+        Cancel();
+    else if (state != PRINTER_PRINTING && IsRefillPossible())
+        RefillSupplies();
+    else if (state == PRINTER_NEED_SUPPLIES)
+        NotEnoughSupplies();
+    else if (state == PRINTER_WAITING && GetNodeCount(&g_JobWaitList) == 0)
+        EmptyJobList();
+    else if (state == PRINTER_PRINTING)
+        ContinueJob();
+    else if (state == PRINTER_WAITING)
+        POPJobList();
+}

@@ -1,0 +1,106 @@
+#include "list/LinkedList.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// Every record the system allocates is small; running out of memory for one
+// leaves no sensible way on, so say so and stop rather than corrupt a list.
+static ListNode *AllocateNode()
+{
+    ListNode *node = static_cast<ListNode *>(calloc(1, sizeof(ListNode)));
+    if (node == nullptr) {
+        fputs("out of memory for a list node\n", stderr);
+        abort();
+    }
+    return node;
+}
+
+int CreateLinkedListInstance(const char *name, LinkedListInstance *list, DataDestructor destructor)
+{
+    list->pHeader = AllocateNode();
+    list->pTailer = AllocateNode();
+    snprintf(list->listName, sizeof list->listName, "%s", name);
+    list->pHeader->pNext = list->pTailer;
+    list->pTailer->pPrev = list->pHeader;
+    list->destructor = destructor;
+    return list->pHeader != nullptr && list->pTailer != nullptr;
+}
+
+int DestructLinkedListInstance(LinkedListInstance *list)
+{
+    ListNode *node = GetFirstNode(list);
+    while (node != nullptr && !IsTailer(list, node)) {
+        ListNode *next = GetNextNode(node);
+        DeleteNode(list, node);
+        node = next;
+    }
+    free(list->pHeader);
+    free(list->pTailer);
+    return 1;
+}
+
+ListNode *GetFirstNode(LinkedListInstance *list)
+{
+    return list->nodeCnt == 0 ? nullptr : list->pHeader->pNext;
+}
+
+ListNode *GetLastNode(LinkedListInstance *list)
+{
+    return list->nodeCnt == 0 ? nullptr : list->pTailer->pPrev;
+}
+
+ListNode *GetNextNode(ListNode *node)
+{
+    return node->pNext;
+}
+
+ListNode *GetPrevNode(ListNode *node)
+{
+    return node->pPrev;
+}
+
+ListNode *AddNode(LinkedListInstance *list)
+{
+    ListNode *last = list->pTailer->pPrev;
+    ListNode *node = AllocateNode();
+    node->pPrev = last;
+    node->pNext = list->pTailer;
+    last->pNext = node;
+    list->pTailer->pPrev = node;
+    list->nodeCnt++;
+    return node;
+}
+
+void DeleteNode(LinkedListInstance *list, ListNode *node)
+{
+    assert(node != nullptr && node != list->pHeader && node != list->pTailer);
+    ListNode *prev = node->pPrev;
+    ListNode *next = node->pNext;
+    if (prev != nullptr)
+        prev->pNext = next;
+    if (next != nullptr)
+        next->pPrev = prev;
+    if (node->pData != nullptr) {
+        list->destructor(node->pData);
+        free(node->pData);
+    }
+    free(node);
+    list->nodeCnt--;
+}
+
+bool IsTailer(LinkedListInstance *list, ListNode *node)
+{
+    return node == list->pTailer;
+}
+
+bool IsHeader(LinkedListInstance *list, ListNode *node)
+{
+    return node == list->pHeader;
+}
+
+int32_t GetNodeCount(LinkedListInstance *list)
+{
+    return list->nodeCnt;
+}

@@ -1,0 +1,3 @@
+#include "terminal/EngineLock.h"
+
+std::mutex g_EngineLock;

@@ -1,0 +1,18 @@
+// A self-pipe through which signal handlers tell the command loop that
+// something happened. A handler only writes one byte; the loop, woken by
+// poll(), drains the pipe and acts outside any handler.
+#pragma once
+
+enum SignalEvent : unsigned {
+    SIGNAL_EVENT_TICK = 1u << 0,    // the engine's alarm went off
+    SIGNAL_EVENT_RESIZE = 1u << 1,  // the terminal changed size
+};
+
+// Creates the pipe, non-blocking at both ends. False when it cannot.
+bool SignalPipe_Open();
+// The end to poll for reading; -1 before SignalPipe_Open.
+int SignalPipe_ReadFd();
+// Records an event. Async-signal-safe; keeps errno.
+void SignalPipe_Post(SignalEvent event);
+// Empties the pipe and returns the events recorded since the last call.
+unsigned SignalPipe_Drain();

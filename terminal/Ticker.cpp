@@ -1,0 +1,61 @@
+#include "terminal/Ticker.h"
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+#include <unistd.h>
+
+#include "engine/Printer.h"
+#include "terminal/BuildSettings.h"
+#include "terminal/EngineLock.h"
+#include "terminal/SignalPipe.h"
+
+constexpr unsigned ENGINE_PERIOD_SECONDS = 1;
+
+void sigint_handler(int)
+{
+    SignalPipe_Post(SIGNAL_EVENT_TICK);
+}
+
+static void StartAlarmTicker()
+{
+    struct sigaction action = {};
+    action.sa_handler = sigint_handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGALRM, &action, nullptr);
+    alarm(ENGINE_PERIOD_SECONDS);
+}
+
+void RunDueEngineStep()
+{
+    {
+        EngineLockGuard lock(g_EngineLock);
+        PrinterEngineController();
+    }
+    alarm(ENGINE_PERIOD_SECONDS);
+}
+
+void *ThreadProc(void *)
+{
+    for (;;) {
+        {
+            EngineLockGuard lock(g_EngineLock);
+            PrinterEngineController();
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(ENGINE_PERIOD_SECONDS));
+    }
+    return nullptr;
+}
+
+void SetDigitalClock()
+{
+    switch (g_BuildSettings.ticker) {
+    case TICKER_ALARM:
+        StartAlarmTicker();
+        break;
+    case TICKER_WORKER_THREAD:
+        std::thread(ThreadProc, nullptr).detach();
+        break;
+    }
+}

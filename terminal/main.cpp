@@ -1,0 +1,173 @@
+// The shared entry of the terminal programs: start-up, the command loop and
+// the command selector.
+#include "terminal/BuildSettings.h"
+
+#include <cerrno>
+#include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+#include "administration/Administrator.h"
+#include "common/Text.h"
+#include "engine/Printer.h"
+#include "terminal/CommandSelector.h"
+#include "terminal/EngineLock.h"
+#include "terminal/LineEditor.h"
+#include "terminal/SignalPipe.h"
+#include "terminal/Ticker.h"
+#include "terminal/display.h"
+
+BuildSettings g_BuildSettings;
+
+constexpr auto PAUSE_AFTER_COMMAND = std::chrono::milliseconds(100);
+
+int CommandSelector(const char *line)
+{
+    bool isEarlier = g_BuildSettings.grammar != GRAMMAR_CURRENT;
+    if (StartsWithKeyword(line, "admin"))
+        return AdminCommandParser(isEarlier ? LTrim(line + 5) : LTrim(line));
+    if (StartsWithKeyword(line, "Printer"))
+        return PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(line + 7));
+    return AdminCommandParser(isEarlier ? line : LTrim(line));
+}
+
+[[noreturn]] static void LeaveForLostTerminal()
+{
+    {
+        EngineLockGuard lock(g_EngineLock);
+        CloseDisplay();
+    }
+    fprintf(stderr, "%s: the terminal is gone\n", g_BuildSettings.programName);
+    exit(EXIT_FAILURE);
+}
+
+// Feeds every key already typed to the editor. True when Enter ended the line.
+static bool TakeTypedKeys(LineEditor *editor)
+{
+    bool isChanged = false;
+    bool isRefused = false;
+    for (CommandKey key = ReadCommandKey(); key.action != KEY_ACTION_NONE; key = ReadCommandKey()) {
+        EditResult result = EDIT_UNCHANGED;
+        switch (key.action) {
+        case KEY_ACTION_INSERT: result = LineEditor_Insert(editor, key.character); break;
+        case KEY_ACTION_ERASE: result = LineEditor_Erase(editor); break;
+        case KEY_ACTION_KILL: result = LineEditor_Kill(editor); break;
+        case KEY_ACTION_ENTER:
+            if (isChanged)
+                DrawCommandLine(editor);
+            return true;
+        case KEY_ACTION_IGNORE:
+        case KEY_ACTION_NONE: break;
+        }
+        isChanged |= result == EDIT_CHANGED;
+        isRefused |= result == EDIT_REFUSED;
+    }
+    if (isChanged)
+        DrawCommandLine(editor);
+    if (isRefused)
+        Beep();  // once for a burst, not once per key of a long paste
+    return false;
+}
+
+// Sleeps until a key is typed or a signal recorded something, then carries
+// out what the signals asked for: a resize, an engine step.
+static void WaitForKeysOrTicks()
+{
+    struct pollfd fds[2] = {
+        {STDIN_FILENO, POLLIN, 0},
+        {SignalPipe_ReadFd(), POLLIN, 0},
+    };
+    if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+        fprintf(stderr, "%s: poll: %s\n", g_BuildSettings.programName, strerror(errno));
+        exit(EXIT_FAILURE);
+    }
+    if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & POLLIN))
+        LeaveForLostTerminal();
+    unsigned events = SignalPipe_Drain();
+    if (events & SIGNAL_EVENT_RESIZE) {
+        EngineLockGuard lock(g_EngineLock);
+        HandleTerminalResize();
+    }
+    if (events & SIGNAL_EVENT_TICK)
+        RunDueEngineStep();
+}
+
+static void ReadCommandLine(LineEditor *editor)
+{
+    for (;;) {
+        {
+            EngineLockGuard lock(g_EngineLock);
+            if (TakeTypedKeys(editor))
+                return;
+        }
+        WaitForKeysOrTicks();
+    }
+}
+
+[[noreturn]] static void CommandLoop()
+{
+    static LineEditor editor;
+    for (;;) {
+        LineEditor_Clear(&editor);
+        {
+            EngineLockGuard lock(g_EngineLock);
+            DrawPrompt();
+        }
+        ReadCommandLine(&editor);
+        {
+            EngineLockGuard lock(g_EngineLock);
+            EndCommandInput();
+            CommandSelector(editor.bytes);
+            if (g_BuildSettings.echoesCommand)
+                EchoCommand(editor.bytes);
+        }
+        std::this_thread::sleep_for(PAUSE_AFTER_COMMAND);
+    }
+}
+
+static int ReportDisplayFailure(DisplayOpenResult result)
+{
+    const char *program = g_BuildSettings.programName;
+    if (result == DISPLAY_TOO_SMALL) {
+        int lines, columns;
+        GetOpenedTerminalSize(&lines, &columns);
+        fprintf(stderr, "%s: the terminal is %d columns by %d rows; it needs at least %d columns by %d rows\n",
+                program, columns, lines, SCREEN_MIN_COLUMNS, SCREEN_MIN_LINES);
+    } else {
+        fprintf(stderr, "%s: cannot start curses on this terminal (TERM=%s)\n", program,
+                getenv("TERM") ? getenv("TERM") : "");
+    }
+    return EXIT_FAILURE;
+}
+
+int RunTerminalProgram(const BuildSettings &settings)
+{
+    g_BuildSettings = settings;
+    setlocale(LC_ALL, "");
+    if (!SignalPipe_Open()) {
+        fprintf(stderr, "%s: pipe: %s\n", settings.programName, strerror(errno));
+        return EXIT_FAILURE;
+    }
+    DisplayOpenResult result;
+    {
+        EngineLockGuard lock(g_EngineLock);
+        result = InitDisplay();
+    }
+    if (result != DISPLAY_OPENED)
+        return ReportDisplayFailure(result);
+    if (settings.greeting != nullptr) {
+        fputs(settings.greeting, stdout);
+        fflush(stdout);
+    }
+    {
+        EngineLockGuard lock(g_EngineLock);
+        InitAdmin();
+        InitPrinter();
+    }
+    SetDigitalClock();
+    CommandLoop();
+}

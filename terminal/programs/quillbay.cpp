@@ -1,0 +1,16 @@
+// quillbay: the terminal printer with the alarm ticker and the current grammar.
+#include "terminal/BuildSettings.h"
+
+static const BuildSettings QUILLBAY_SETTINGS = {
+    .programName = "quillbay",
+    .ticker = TICKER_ALARM,
+    .grammar = GRAMMAR_CURRENT,
+    .echoesCommand = false,
+    .greeting = nullptr,
+    .printDirMode = 0777,
+};
+
+int main()
+{
+    return RunTerminalProgram(QUILLBAY_SETTINGS);
+}
