@@ -1,0 +1,32 @@
+// A test fixture with the real windows on a headless screen and fresh
+// records, in a scratch working directory of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "terminal/BuildSettings.h"
+#include "terminal/displayWindows.h"
+
+class HeadlessScreen : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // One row of a window as text (the locale's bytes), trailing blanks kept.
+    static std::string Row(WINDOW *window, int row);
+    // The same from column `from`, `count` cells wide.
+    static std::string Cells(WINDOW *window, int row, int from, int count);
+    // Writes a file in the scratch directory.
+    static void WriteFile(const std::string &name, const std::string &content);
+    // The whole content of a file, or "<missing>".
+    static std::string ReadFile(const std::string &name);
+
+    std::string scratchDirectory;
+    std::string originalDirectory;
+};
+
+// Empties every global record of the terminal programs and creates the
+// lists afresh (as InitAdmin and InitPrinter do, PRINT included).
+void ResetRecords();
