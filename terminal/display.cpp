@@ -352,6 +352,18 @@ static void RepaintAll()
     doupdate();
 }
 
+// curses stretches windows that touch the screen's edge when the screen
+// changes size; the layout is fixed, so put both windows back.
+static void KeepFixedLayout()
+{
+    if (g_pPrinterWindow != nullptr) {
+        wresize(g_pPrinterWindow, PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+        mvwin(g_pPrinterWindow, 0, 0);
+    }
+    wresize(g_pCommandWindow, COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+    mvwin(g_pCommandWindow, COMMAND_WINDOW_TOP, 0);
+}
+
 static void ShowTooSmallNotice()
 {
     werase(stdscr);
@@ -368,8 +380,10 @@ void ApplyTerminalSize(int lines, int columns)
         return;
     }
     s_isTooSmall = false;
-    if (lines != LINES || columns != COLS)
+    if (lines != LINES || columns != COLS) {
         resize_term(lines, columns);
+        KeepFixedLayout();
+    }
     RepaintAll();
 }
 

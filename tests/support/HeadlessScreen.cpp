@@ -53,6 +53,7 @@ void HeadlessScreen::SetUp()
     FILE *input = fopen("/dev/null", "r");
     ASSERT_EQ(InitDisplayOn("xterm-256color", output, input), DISPLAY_OPENED);
     ResetRecords();
+    werase(g_pCommandWindow);  // the start-up message of the directory
 }
 
 void HeadlessScreen::TearDown()
@@ -72,15 +73,18 @@ std::string HeadlessScreen::Cells(WINDOW *window, int row, int from, int count)
         if (mvwin_wch(window, row, column, &cell) == ERR)
             break;
         wchar_t wide[CCHARW_MAX + 1] = {};
-        attr_t attributes;
-        short pair;
+        attr_t attributes = 0;
+        short pair = 0;
         getcchar(&cell, wide, &attributes, &pair, nullptr);
-        if (wide[0] == L'\0')
-            continue;  // the second cell of a wide character
+        if (attributes & A_ALTCHARSET) {
+            text += '#';  // a frame character
+            continue;
+        }
         char bytes[MB_LEN_MAX * (CCHARW_MAX + 1)] = {};
         wcstombs(bytes, wide, sizeof bytes);
-        // The frame's line-drawing characters read back as their ACS letters.
-        text += (getcchar(&cell, wide, &attributes, &pair, nullptr) == OK && (attributes & A_ALTCHARSET)) ? "#" : bytes;
+        text += bytes;
+        if (wcwidth(wide[0]) == 2)
+            column++;  // its second cell holds the same character
     }
     return text;
 }

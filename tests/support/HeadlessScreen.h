@@ -10,10 +10,7 @@
 #include "terminal/displayWindows.h"
 
 class HeadlessScreen : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
+public:
     // One row of a window as text (the locale's bytes), trailing blanks kept.
     static std::string Row(WINDOW *window, int row);
     // The same from column `from`, `count` cells wide.
@@ -22,6 +19,10 @@ protected:
     static void WriteFile(const std::string &name, const std::string &content);
     // The whole content of a file, or "<missing>".
     static std::string ReadFile(const std::string &name);
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
 
     std::string scratchDirectory;
     std::string originalDirectory;

@@ -1,0 +1,104 @@
+// The headless-screen fixture with the readings that printer and command
+// tests share: the error row, the status row, engine ticks, the wait list,
+// the output files and the process's open descriptors.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "administration/Administrator.h"
+#include "engine/Printer.h"
+#include "terminal/display.h"
+#include "tests/support/HeadlessScreen.h"
+
+// One waiting job as the tests compare it.
+struct WaitingJob {
+    int32_t userID;
+    int32_t needInk;
+    int32_t needPaper;
+    bool operator==(const WaitingJob &) const = default;
+};
+
+inline void PrintTo(const WaitingJob &job, std::ostream *out)
+{
+    *out << "{uid " << job.userID << ", ink " << job.needInk << ", paper " << job.needPaper << "}";
+}
+
+class PrinterScreen : public HeadlessScreen {
+protected:
+    void SetUp() override
+    {
+        HeadlessScreen::SetUp();
+        ClearErrorRow();  // InitPrinter's mkdir message
+    }
+
+    static std::string TrimRight(std::string text)
+    {
+        text.erase(text.find_last_not_of(' ') + 1);
+        return text;
+    }
+    // The error row from its text column; "" when nothing is shown.
+    static std::string ErrorRow() { return TrimRight(Cells(g_pCommandWindow, 1, 2, 78)); }
+    static void ClearErrorRow() { EndCommandInput(); }
+
+    // A status window row from its text column, as the last redraw left it.
+    static std::string PrinterRow(int row)
+    {
+        return g_pPrinterWindow == nullptr ? "<no window>" : TrimRight(Cells(g_pPrinterWindow, row, 2, 77));
+    }
+    static std::string Status() { return PrinterRow(6); }
+    static std::string CurrentJobRow() { return PrinterRow(8); }
+
+    static void Tick(int count = 1)
+    {
+        for (int i = 0; i < count; i++)
+            PrinterEngineController();
+    }
+
+    static void SetPrinterLevels(uint32_t ink, uint32_t paper)
+    {
+        g_PrinterContext.ink = ink;
+        g_PrinterContext.paper = paper;
+    }
+
+    static std::vector<WaitingJob> WaitingJobs()
+    {
+        std::vector<WaitingJob> jobs;
+        for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
+             node = GetNextNode(node)) {
+            const PrintJob *job = static_cast<const PrintJob *>(node->pData);
+            jobs.push_back({job->userID, job->needInk, job->needPaper});
+        }
+        return jobs;
+    }
+
+    // Names of the files in PRINT, sorted.
+    static std::vector<std::string> OutputFiles()
+    {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto &entry : std::filesystem::directory_iterator("PRINT", error))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The content of the only output file, or a note of how many there are.
+    static std::string OnlyOutput()
+    {
+        std::vector<std::string> names = OutputFiles();
+        if (names.size() != 1)
+            return "<" + std::to_string(names.size()) + " output files>";
+        return ReadFile("PRINT/" + names[0]);
+    }
+
+    // Open descriptors of the process: a job's streams must not leak.
+    static int OpenDescriptors()
+    {
+        int count = 0;
+        for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
+            count++;
+        return count;
+    }
+};
