@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -73,6 +74,16 @@ static bool TakeTypedKeys(LineEditor *editor)
     return false;
 }
 
+// A hung-up terminal keeps poll() returning at once with nothing to read;
+// waiting on it again would spin, so the program leaves instead.
+static bool IsTerminalInputGone(short revents)
+{
+    if (revents & (POLLHUP | POLLERR | POLLNVAL))
+        return true;
+    int pending = 0;
+    return (revents & POLLIN) && ioctl(STDIN_FILENO, FIONREAD, &pending) == 0 && pending == 0;
+}
+
 // Sleeps until a key is typed or a signal recorded something, then carries
 // out what the signals asked for: a resize, an engine step.
 static void WaitForKeysOrTicks()
@@ -85,7 +96,7 @@ static void WaitForKeysOrTicks()
         fprintf(stderr, "%s: poll: %s\n", g_BuildSettings.programName, strerror(errno));
         exit(EXIT_FAILURE);
     }
-    if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & POLLIN))
+    if (IsTerminalInputGone(fds[0].revents))
         LeaveForLostTerminal();
     unsigned events = SignalPipe_Drain();
     if (events & SIGNAL_EVENT_RESIZE) {
@@ -148,6 +159,10 @@ int RunTerminalProgram(const BuildSettings &settings)
 {
     g_BuildSettings = settings;
     setlocale(LC_ALL, "");
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+        fprintf(stderr, "%s: standard input and output must be a terminal\n", settings.programName);
+        return EXIT_FAILURE;
+    }
     if (!SignalPipe_Open()) {
         fprintf(stderr, "%s: pipe: %s\n", settings.programName, strerror(errno));
         return EXIT_FAILURE;
