@@ -36,15 +36,20 @@ void RunDueEngineStep()
     alarm(ENGINE_PERIOD_SECONDS);
 }
 
-void *ThreadProc(void *)
+void RunEngineSteps(std::chrono::milliseconds period, const std::atomic<bool> *isStopping)
 {
-    for (;;) {
+    while (isStopping == nullptr || !isStopping->load()) {
         {
             EngineLockGuard lock(g_EngineLock);
             PrinterEngineController();
         }
-        std::this_thread::sleep_for(std::chrono::seconds(ENGINE_PERIOD_SECONDS));
+        std::this_thread::sleep_for(period);
     }
+}
+
+void *ThreadProc(void *)
+{
+    RunEngineSteps(std::chrono::seconds(ENGINE_PERIOD_SECONDS), nullptr);
     return nullptr;
 }
 

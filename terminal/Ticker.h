@@ -4,6 +4,9 @@
 // the engine lock for the step and its redraw.
 #pragma once
 
+#include <atomic>
+#include <chrono>
+
 // Starts the ticker chosen by the build settings.
 void SetDigitalClock();
 // The SIGALRM handler: records the tick in the signal pipe, nothing else.
@@ -13,3 +16,6 @@ void sigint_handler(int signalNumber);
 void RunDueEngineStep();
 // The worker thread's body: a step at once, then one a second, for ever.
 void *ThreadProc(void *unused);
+// The worker's loop: a step under the engine lock, then a pause of `period`,
+// until *isStopping turns true (never, when it is NULL).
+void RunEngineSteps(std::chrono::milliseconds period, const std::atomic<bool> *isStopping);
