@@ -1,0 +1,303 @@
+# Shared helpers of the end-to-end scripts, sourced first by each of them.
+# A script runs as `bash script.test.sh <bin dir>`: it gets a private temporary
+# directory and a private tmux server, starts programs in detached panes of an
+# exact size, types into them and reads the screen back as plain text.
+# Exit status: 0 passed, 1 failed (the screen is printed), 77 skipped.
+#
+# Screen rows and columns count from 0, as curses counts them. Every wait
+# polls with a deadline, so a loaded machine only makes a test slower.
+
+set -u
+
+E2E_BIN_DIR=$(cd "${1:?usage: bash $0 <bin dir>}" && pwd) || exit 1
+QUILLBAY=$E2E_BIN_DIR/quillbay
+
+# The scripts' own text handling (string lengths, display widths) and the
+# programs under test share one UTF-8 locale and one time zone, so the
+# script can compute the file names and clock texts the program shows.
+unset LC_ALL LC_CTYPE LC_MESSAGES TMUX
+export LANG=C.UTF-8 TZ=UTC
+
+E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillbay-e2e.XXXXXX") || exit 1
+E2E_SOCKET=$E2E_DIR/tmux.sock
+E2E_SESSION=""            # the pane the helpers act on; set by start_pane
+E2E_POLL_INTERVAL=0.1     # seconds between two looks at the screen
+
+e2e_cleanup()
+{
+    tmux -S "$E2E_SOCKET" kill-server 2>/dev/null
+    chmod -R u+rwX "$E2E_DIR" 2>/dev/null
+    rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+trap 'exit 1' HUP INT TERM  # a timed-out test still ends its server and program
+
+# Ends the script as skipped, saying why.
+skip()
+{
+    echo "SKIPPED: $*"
+    exit 77
+}
+
+command -v tmux >/dev/null || skip "tmux is not installed"
+[ -x "$QUILLBAY" ] || { echo "FAIL: no program at $QUILLBAY"; exit 1; }
+
+# The first terminal type this machine's terminfo knows, tmux's own first.
+e2e_terminal_type()
+{
+    local type
+    for type in tmux-256color screen-256color screen; do
+        if infocmp "$type" >/dev/null 2>&1; then
+            echo "$type"
+            return
+        fi
+    done
+    echo screen
+}
+
+# A dead pane stays, so a crash leaves its last screen and exit status to
+# report. Detached sessions keep the size they were made with; resize-window
+# changes it. (Setting window-size to manual here crashes tmux 3.3a.)
+cat >"$E2E_DIR/tmux.conf" <<EOF
+set -g default-terminal $(e2e_terminal_type)
+set -g default-shell /bin/sh
+set -g status off
+set -g remain-on-exit on
+set -g history-limit 0
+EOF
+
+qb_tmux()
+{
+    tmux -f "$E2E_DIR/tmux.conf" -S "$E2E_SOCKET" "$@"
+}
+
+# ---------------------------------------------------------------- panes
+
+# start_pane NAME DIR COMMAND [COLUMNS ROWS]: runs the sh command line
+# COMMAND in DIR, in a new detached pane of COLUMNS x ROWS (80x25 by default),
+# and makes it the pane that the helpers act on.
+start_pane()
+{
+    local name=$1 dir=$2 command=$3 columns=${4:-80} rows=${5:-25}
+    qb_tmux new-session -d -s "$name" -x "$columns" -y "$rows" -c "$dir" "$command" ||
+        fail "cannot start tmux session $name"
+    E2E_SESSION=$name
+}
+
+# start_quillbay NAME DIR [SETUP]: starts the program in DIR, after the sh
+# commands SETUP (a umask, say), and waits for its first prompt.
+start_quillbay()
+{
+    local name=$1 dir=$2 setup=${3:-:}
+    start_pane "$name" "$dir" "$setup; exec '$QUILLBAY'"
+    wait_for_at 22 2 ">>" 15
+}
+
+pane_value()
+{
+    qb_tmux display-message -p -t "$E2E_SESSION" "$1"
+}
+
+# The whole pane as plain text, one line per row. Blanks after a row's last
+# character are dropped, so the rows of a larger pane read as at 80x25.
+screen()
+{
+    qb_tmux capture-pane -p -t "$E2E_SESSION"
+}
+
+# One row of the pane.
+screen_row()
+{
+    screen | sed -n "$(($1 + 1))p"
+}
+
+# "x,y" of the terminal cursor.
+cursor()
+{
+    pane_value '#{cursor_x},#{cursor_y}'
+}
+
+is_running()
+{
+    [ "$(pane_value '#{pane_dead}')" = 0 ]
+}
+
+# ---------------------------------------------------------------- typing
+
+# Types TEXT literally, without Enter.
+send_text()
+{
+    qb_tmux send-keys -t "$E2E_SESSION" -l -- "$1"
+}
+
+# Presses named keys: Enter, BSpace, C-u...
+send_keys()
+{
+    qb_tmux send-keys -t "$E2E_SESSION" "$@"
+}
+
+# Types one command line and ends it with Enter.
+type_line()
+{
+    send_text "$1"
+    send_keys Enter
+}
+
+# ---------------------------------------------------------------- reading
+
+# The number of terminal columns that TEXT takes (two for a Hangul syllable).
+display_width()
+{
+    printf '%s' "$1" | wc -L
+}
+
+# True when TEXT is on screen row ROW starting at display column COLUMN.
+text_at()
+{
+    local row=$1 column=$2 text=$3 line rest before="" prefix
+    line=$(screen_row "$row")
+    rest=$line
+    while [[ $rest == *"$text"* ]]; do
+        prefix=${rest%%"$text"*}
+        before+=$prefix
+        [ "$(display_width "$before")" -eq "$column" ] && return 0
+        before+=${text:0:1}
+        rest=${rest#"$prefix"}
+        rest=${rest:1}
+    done
+    return 1
+}
+
+screen_has()
+{
+    [[ $(screen) == *"$1"* ]]
+}
+
+# TEXT as a whole row inside a window's side frames.
+framed()
+{
+    local pad=$((78 - $(display_width "$1")))
+    printf '│%s%*s│' "$1" "$pad" ""
+}
+
+# True when screen row ROW is exactly TEXT between the frame's sides.
+row_is()
+{
+    [ "$(screen_row "$1")" = "$(framed "$2")" ]
+}
+
+# rows_are ROW TEXT [ROW TEXT]...: true when each ROW is exactly its TEXT
+# between the frame's sides, all read from one look at the screen.
+rows_are()
+{
+    local lines
+    mapfile -t lines < <(screen)
+    while [ $# -ge 2 ]; do
+        [ "${lines[$1]-}" = "$(framed "$2")" ] || return 1
+        shift 2
+    done
+}
+
+# True when the rows FIRST to LAST hold nothing but the frame's sides.
+rows_blank()
+{
+    local row line
+    for ((row = $1; row <= $2; row++)); do
+        line=$(screen_row "$row")
+        [[ $line =~ ^│\ {78}│$ ]] || return 1
+    done
+}
+
+# ---------------------------------------------------------------- waiting
+
+now_microseconds()
+{
+    echo "${EPOCHREALTIME/[.,]/}"
+}
+
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds; false when
+# SECONDS pass first. A dead program ends the wait at once.
+wait_until()
+{
+    local seconds=$1
+    shift
+    local deadline=$(($(now_microseconds) + seconds * 1000000))
+    while :; do
+        "$@" && return 0
+        is_running || return 1
+        [ "$(now_microseconds)" -lt "$deadline" ] || return 1
+        sleep "$E2E_POLL_INTERVAL"
+    done
+}
+
+# wait_for TEXT [SECONDS]: fails the test unless TEXT shows anywhere in time.
+wait_for()
+{
+    wait_until "${2:-10}" screen_has "$1" || fail "\"$1\" never showed"
+}
+
+# wait_for_at ROW COLUMN TEXT [SECONDS]: the same at one place.
+wait_for_at()
+{
+    wait_until "${4:-10}" text_at "$1" "$2" "$3" || fail "\"$3\" never showed at row $1, column $2"
+}
+
+# expect_at ROW COLUMN TEXT: fails the test unless TEXT is there now.
+expect_at()
+{
+    text_at "$1" "$2" "$3" || fail "expected \"$3\" at row $1, column $2"
+}
+
+# wait_for_row ROW TEXT [SECONDS]: the whole row, frame sides around TEXT.
+wait_for_row()
+{
+    wait_until "${3:-10}" row_is "$1" "$2" || fail "row $1 never became \"$2\""
+}
+
+# expect_row ROW TEXT: the whole row, now.
+expect_row()
+{
+    row_is "$1" "$2" || fail "row $1 is not \"$2\""
+}
+
+row_differs()
+{
+    [ "$(screen_row "$1")" != "$2" ]
+}
+
+# wait_for_ticks N: waits until the clock on row 5 has changed N times, that
+# is until N engine steps have redrawn the status window.
+wait_for_ticks()
+{
+    local i before
+    for ((i = 0; i < $1; i++)); do
+        before=$(screen_row 5)
+        wait_until 10 row_differs 5 "$before" || fail "the clock stopped"
+    done
+}
+
+cursor_is()
+{
+    [ "$(cursor)" = "$1,$2" ]
+}
+
+# wait_for_cursor X Y [SECONDS]
+wait_for_cursor()
+{
+    wait_until "${3:-5}" cursor_is "$1" "$2" || fail "the cursor is at $(cursor), expected $1,$2"
+}
+
+# ---------------------------------------------------------------- failing
+
+# Prints MESSAGE, the pane with row numbers, the cursor and, if the program
+# ended, its exit status; then fails the test.
+fail()
+{
+    echo "FAIL: $*"
+    if [ -n "$E2E_SESSION" ] && qb_tmux has-session -t "$E2E_SESSION" 2>/dev/null; then
+        echo "--- pane $E2E_SESSION, cursor $(cursor):"
+        screen | awk '{ printf "%2d|%s\n", NR - 1, $0 }'
+        is_running || echo "--- the program ended with status $(pane_value '#{pane_dead_status}')"
+    fi
+    exit 1
+}
