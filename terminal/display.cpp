@@ -154,13 +154,30 @@ static void RefreshWindow(WINDOW *window)
 
 // ---------------------------------------------------------------- error row
 
+// An error shown while the prompt is up (an engine step's): the shift pulled
+// the frame's right edge one column in, and the cursor belongs at the end of
+// the typed text, not after the message.
+static void RestorePromptAfterError(int cursorRow, int cursorColumn)
+{
+    int edge = getmaxx(g_pCommandWindow) - 1;
+    if (mvwinch(g_pCommandWindow, ERROR_ROW, edge - 1) & A_ALTCHARSET)
+        mvwaddch(g_pCommandWindow, ERROR_ROW, edge - 1, ' ');
+    mvwaddch(g_pCommandWindow, ERROR_ROW, edge, ACS_VLINE);
+    wmove(g_pCommandWindow, cursorRow, cursorColumn);
+}
+
 int DisplayError(const char *message)
 {
     if (g_pCommandWindow == nullptr)
         return ERR;
+    int cursorRow, cursorColumn;
+    getyx(g_pCommandWindow, cursorRow, cursorColumn);
     if (wmove(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN) == OK)
         wdelch(g_pCommandWindow);
-    return mvwprintw(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN, "ERROR:%s", message);
+    int status = mvwprintw(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN, "ERROR:%s", message);
+    if (s_isInputActive)
+        RestorePromptAfterError(cursorRow, cursorColumn);
+    return status;
 }
 
 // ---------------------------------------------------------------- status window
