@@ -39,8 +39,8 @@ protected:
         text.erase(text.find_last_not_of(' ') + 1);
         return text;
     }
-    // The error row from its text column; "" when nothing is shown.
-    static std::string ErrorRow() { return TrimRight(Cells(g_pCommandWindow, 1, 2, 78)); }
+    // The error row from its text column to the frame; "" when nothing is shown.
+    static std::string ErrorRow() { return TrimRight(Cells(g_pCommandWindow, 1, 2, 77)); }
     static void ClearErrorRow() { EndCommandInput(); }
 
     // A status window row from its text column, as the last redraw left it.

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "tests/support/PrinterScreen.h"
+
+namespace {
+
+std::string Lines(int count, int width, bool isLastEnded = true)
+{
+    std::string text;
+    for (int i = 0; i < count; i++) {
+        text += std::string(width, static_cast<char>('a' + i % 26));
+        if (i + 1 < count || isLastEnded)
+            text += '\n';
+    }
+    return text;
+}
+
+class Admission : public PrinterScreen {
+protected:
+    void SetUp() override
+    {
+        PrinterScreen::SetUp();
+        SetPrinterLevels(3000, 100);
+    }
+};
+
+// ---------------------------------------------------------------- measuring
+
+struct NeedCase {
+    const char *name;
+    std::string content;
+    int32_t needInk;
+    int32_t needPaper;
+};
+
+TEST_F(Admission, MeasuresInkAndSheetsByThePrintLineRule)
+{
+    const NeedCase cases[] = {
+        {"empty file: one read, one sheet", "", 0, 1},
+        {"8 ended lines: 9 reads", Lines(8, 20), 160, 1},
+        {"9 ended lines: 10 reads", Lines(9, 20), 180, 2},
+        {"10 ended lines", Lines(10, 20), 200, 2},
+        {"9 lines, last not ended: 9 reads", Lines(9, 20, false), 180, 1},
+        {"10 lines, last not ended: 10 reads", Lines(10, 20, false), 200, 2},
+        {"25 ended lines", Lines(25, 20), 500, 3},
+        {"40 letters count 30", std::string(40, 'x') + "\n", 30, 1},
+        {"29 letters count 29", std::string(29, 'x') + "\n", 29, 1},
+        {"white space only", " \t\r\n\n  \n", 0, 1},
+        {"bytes from 0x80 count", "\xea\xb0\x80 \xea\xb0\x81\n", 6, 1},
+    };
+    for (const NeedCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetRecords();
+        SetPrinterLevels(3000, 100);
+        WriteFile("job.txt", c.content);
+        EXPECT_EQ(PrinterCommandParser(0, "Print job.txt"), 1);
+        EXPECT_EQ(WaitingJobs(), (std::vector<WaitingJob>{{0, c.needInk, c.needPaper}}));
+    }
+}
+
+// ---------------------------------------------------------------- refusals
+
+struct RefusalCase {
+    const char *name;
+    uint32_t printerInk, printerPaper;
+    int32_t userID;
+    const char *text;
+    const char *message;  // "" when nothing is shown
+    GrammarGeneration grammar = GRAMMAR_CURRENT;
+};
+
+TEST_F(Admission, RefusalsShowTheirMessageAndLeaveNothingOpen)
+{
+    WriteFile("empty.txt", "");
+    WriteFile("long.txt", Lines(25, 20));
+    WriteFile("a.txt", "a\n");
+    ASSERT_EQ(mkdir("folder", 0755), 0);
+    ASSERT_EQ(mkfifo("pipe", 0644), 0);
+    const RefusalCase cases[] = {
+        {"fresh printer refuses even an empty file", 0, 0, 0, "Print empty.txt",
+         "'Request Job need more supplies. needInk = 0, needPaper=1"},
+        {"too little ink", 499, 100, 0, "Print long.txt", "'Request Job need more supplies. needInk = 500, needPaper=3"},
+        {"too little paper", 3000, 2, 0, "Print long.txt", "'Request Job need more supplies. needInk = 500, needPaper=3"},
+        {"missing file", 3000, 100, 0, "Print missing.txt", "request file fopen failed."},
+        {"no file name", 3000, 100, 0, "Print", "request file fopen failed."},
+        {"trailing blanks belong to the name", 3000, 100, 0, "Print a.txt  ", "request file fopen failed."},
+        {"a directory", 3000, 100, 0, "Print folder", "request file fopen failed."},
+        {"a FIFO without a writer", 3000, 100, 0, "Print pipe", "request file fopen failed."},
+        {"a device that never ends", 3000, 100, 0, "Print /dev/zero", "request file fopen failed."},
+        {"no printer command", 3000, 100, 0, "Hello", "not supported command"},
+        {"no printer command, earlier grammar", 3000, 100, 0, "Hello", "", GRAMMAR_EARLIER},
+        {"cancel with no job", 3000, 100, 7, "Cancel", "UID : 7 Job not found."},
+        {"administrator's plain Cancel", 3000, 100, -1, "Cancel", ""},
+        {"administrator cannot print", 3000, 100, -1, "Print a.txt", ""},
+    };
+    for (const RefusalCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        g_BuildSettings.grammar = c.grammar;
+        SetPrinterLevels(c.printerInk, c.printerPaper);
+        ClearErrorRow();
+        int descriptors = OpenDescriptors();
+        EXPECT_EQ(PrinterCommandParser(c.userID, c.text), 0);
+        EXPECT_EQ(ErrorRow(), std::string(*c.message ? "ERROR:" : "") + c.message);
+        EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
+        EXPECT_EQ(g_PrinterContext.state, PRINTER_WAITING);
+        EXPECT_EQ(OpenDescriptors(), descriptors);
+    }
+}
+
+TEST_F(Admission, SixthJobFindsTheListFullBeforeItsFile)
+{
+    WriteFile("a.txt", "a\n");
+    for (int i = 0; i < MAX_WAIT_JOBS; i++)
+        ASSERT_EQ(PrinterCommandParser(0, "Print a.txt"), 1);
+    int descriptors = OpenDescriptors();
+    EXPECT_EQ(PrinterCommandParser(0, "Print missing.txt"), 0);
+    EXPECT_EQ(ErrorRow(), "ERROR:JOB WAIT LIST FULL.");
+    EXPECT_EQ(GetNodeCount(&g_JobWaitList), MAX_WAIT_JOBS);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+TEST_F(Admission, KeywordMayBeGluedAndInAnyCase)
+{
+    WriteFile("a.txt", "a\n");
+    WriteFile("my file.txt", "ab\n");
+    const char *lines[] = {"Printa.txt", "print a.txt", "PRINT    a.txt", "pRiNt my file.txt"};
+    for (const char *line : lines)
+        EXPECT_EQ(PrinterCommandParser(3, line), 1) << line;
+    EXPECT_EQ(WaitingJobs(), (std::vector<WaitingJob>{{3, 1, 1}, {3, 1, 1}, {3, 1, 1}, {3, 2, 1}}));
+    EXPECT_EQ(ErrorRow(), "");
+}
+
+TEST_F(Admission, EachJobIsComparedWithThePrinterAlone)
+{
+    WriteFile("big.txt", Lines(100, 20));  // 2000 ink, 101 reads
+    EXPECT_EQ(PrinterCommandParser(0, "Print big.txt"), 1);
+    EXPECT_EQ(PrinterCommandParser(1, "Print big.txt"), 1);
+    EXPECT_EQ(WaitingJobs(), (std::vector<WaitingJob>{{0, 2000, 11}, {1, 2000, 11}}));
+}
+
+// ---------------------------------------------------------------- cancelling
+
+TEST_F(Admission, UserCancelRemovesTheOldestOwnWaitingJob)
+{
+    WriteFile("one.txt", "a\n");
+    WriteFile("two.txt", "ab\n");
+    WriteFile("three.txt", "abc\n");
+    PrinterCommandParser(0, "Print one.txt");
+    PrinterCommandParser(1, "Print two.txt");
+    PrinterCommandParser(0, "Print three.txt");
+    int descriptors = OpenDescriptors();
+    EXPECT_EQ(PrinterCommandParser(0, "Cancel All"), 1);  // a user's Cancel All cancels one job
+    EXPECT_EQ(WaitingJobs(), (std::vector<WaitingJob>{{1, 2, 1}, {0, 3, 1}}));
+    EXPECT_EQ(OpenDescriptors(), descriptors - 1);
+    EXPECT_EQ(g_PrinterContext.state, PRINTER_WAITING);
+    EXPECT_EQ(ErrorRow(), "");
+}
+
+TEST_F(Admission, CancelOfThePrintingJobIsOnlyARequest)
+{
+    WriteFile("a.txt", "a\n");
+    PrinterCommandParser(0, "Print a.txt");
+    Tick();  // starts the job
+    ASSERT_NE(g_PrinterContext.pCurrentJob, nullptr);
+    PrinterCommandParser(0, "Print a.txt");
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(PrinterCommandParser(0, "cancel"), 1);
+        EXPECT_EQ(g_PrinterContext.state, PRINTER_REQUEST_CANCEL);
+        EXPECT_EQ(WaitingJobs(), (std::vector<WaitingJob>{{0, 1, 1}}));
+        EXPECT_NE(g_PrinterContext.pCurrentJob, nullptr);
+    }
+    EXPECT_EQ(ErrorRow(), "");
+}
+
+TEST_F(Admission, AdministratorCancelAllEmptiesTheListAtOnce)
+{
+    WriteFile("a.txt", "a\n");
+    int descriptors = OpenDescriptors();
+    PrinterCommandParser(0, "Print a.txt");
+    PrinterCommandParser(1, "Print a.txt");
+    PrinterCommandParser(2, "Print a.txt");
+    EXPECT_EQ(PrinterCommandParser(ADMINISTRATOR_USER_ID, "cANCEL aLL"), 1);
+    EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
+    EXPECT_EQ(g_PrinterContext.state, PRINTER_REQUEST_CANCEL);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_EQ(ErrorRow(), "");
+}
+
+}  // namespace
