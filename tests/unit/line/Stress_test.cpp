@@ -1,0 +1,65 @@
+// Thousands of command lines while the engine steps at a fast cadence. Run
+// under the thread sanitizer in CI (.ci/run): the engine lock must keep the
+// worker's reading of the first waiting job apart from the commands that
+// delete it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/unit/line/LineFixture.h"
+
+using namespace linemode;
+
+using LineStress = LineFixture;
+
+TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
+{
+    const char *const commands[] = {
+        "Add User ann",
+        "PRINTER Print notes.txt",
+        "PRINTER Print notes.txt",
+        "PRINTER Print notes.txt",
+        "PRINTER Print notes.txt",
+        "Refill Ink = 1 Paper = 2",
+        "PRINTER Cancel",
+        "PRINTER Print notes.txt",
+        "ann Cancel All",
+        "PRINTER Print notes.txt",
+        "Del User ann",
+        "printer Print notes.txt",
+    };
+    constexpr int ROUNDS = 500;
+    std::atomic<bool> isDone{false};
+    std::atomic<long> steps{0};
+    // The worker's loop, at a 100 microsecond cadence instead of a second.
+    std::thread engine([&] {
+        while (!isDone) {
+            RunEngineStep();
+            steps++;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    for (int round = 0; round < ROUNDS; round++) {
+        for (const char *command : commands)
+            HandleCommandLine(command);
+        // Back to waiting, so that the engine keeps reading the first job.
+        std::lock_guard<std::mutex> lock(g_EngineLock);
+        g_PrinterContext.state = PRINTER_WAITING;
+    }
+    isDone = true;
+    engine.join();
+
+    EXPECT_GT(steps.load(), 0);
+    EXPECT_EQ(g_SuppliesData.ink, ROUNDS);
+    EXPECT_EQ(g_SuppliesData.paper, 2 * ROUNDS);
+    EXPECT_EQ(Users(), std::vector<std::string>{});
+    // A round fills the wait list (a print is refused), cancels one, empties
+    // it through ann and queues two more for the next round.
+    EXPECT_EQ(Jobs(), (std::vector<int32_t>{-1, -1}));
+    int walked = 0;
+    for (ListNode *n = GetFirstNode(&g_JobWaitList); n != nullptr && !IsTailer(&g_JobWaitList, n); n = GetNextNode(n))
+        walked++;
+    EXPECT_EQ(walked, GetNodeCount(&g_JobWaitList));
+}
