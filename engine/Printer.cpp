@@ -13,6 +13,7 @@
 #include "administration/Administrator.h"
 #include "common/Text.h"
 #include "engine/PrintLine.h"
+#include "engine/PrintMeasure.h"
 #include "terminal/BuildSettings.h"
 #include "terminal/display.h"
 
@@ -115,7 +116,7 @@ int Printer_AddJob(int32_t userID, const char *fileName)
         DisplayError("request file fopen failed.");
         return 0;
     }
-    PrintMeasure measure = MeasurePrintFile(input);
+    PrintMeasure measure = MeasurePrintFileInBlocks(input);
     if (!measure.isReadable) {
         fclose(input);
         DisplayError("request file fopen failed.");
