@@ -1,0 +1,180 @@
+// Fuzz target: the terminal programs' command language with the engine
+// stepping between the lines, on a headless screen.
+//
+// Input: the first byte picks the program whose grammar speaks (its build
+// settings record); the rest is cut into lines of at most 2047 bytes, as
+// the line editor bounds them. A line that begins with 0x01 is engine
+// ticks, one per byte; one that begins with 0x02 is typed through the line
+// editor before it is handled; any other line goes to CommandSelector as
+// it is. The records are checked after every line and every tick.
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "administration/Administrator.h"
+#include "engine/Printer.h"
+#include "fuzz/FuzzSupport.h"
+#include "terminal/BuildSettings.h"
+#include "terminal/CommandSelector.h"
+#include "terminal/LineEditor.h"
+#include "terminal/display.h"
+
+// The settings records of the three grammar generations, as the programs'
+// entry files hold them.
+static const BuildSettings PROGRAMS[] = {
+    {.programName = "quillbay", .ticker = TICKER_ALARM, .grammar = GRAMMAR_CURRENT, .echoesCommand = false,
+     .greeting = nullptr, .printDirMode = 0777},
+    {.programName = "quillbay-echo", .ticker = TICKER_ALARM, .grammar = GRAMMAR_EARLIER, .echoesCommand = true,
+     .greeting = nullptr, .printDirMode = 0755},
+    {.programName = "quillbay-thread", .ticker = TICKER_WORKER_THREAD, .grammar = GRAMMAR_EARLIEST,
+     .echoesCommand = true, .greeting = nullptr, .printDirMode = 0777},
+};
+
+constexpr size_t MAX_TICKS_PER_LINE = 64;
+
+static int s_descriptorsAtStart;
+
+static void ReleaseCurrentJob()
+{
+    if (g_PrinterContext.pCurrentJob == nullptr)
+        return;
+    JobDestructor(g_PrinterContext.pCurrentJob);
+    free(g_PrinterContext.pCurrentJob);
+}
+
+// Empties every record and creates the lists afresh, as start-up does.
+static void ResetRecords()
+{
+    if (g_JobWaitList.pHeader != nullptr)
+        DestructLinkedListInstance(&g_JobWaitList);
+    if (g_UserInfoList.pHeader != nullptr)
+        DestructLinkedListInstance(&g_UserInfoList);
+    ReleaseCurrentJob();
+    memset(&g_JobWaitList, 0, sizeof g_JobWaitList);
+    memset(&g_UserInfoList, 0, sizeof g_UserInfoList);
+    memset(&g_PrinterContext, 0, sizeof g_PrinterContext);
+    memset(&g_SuppliesData, 0, sizeof g_SuppliesData);
+    g_nextUserIdx = 0;
+    EmptyDirectory("PRINT");
+    InitAdmin();
+    InitPrinter();
+}
+
+static void CheckWaitList()
+{
+    int32_t walked = 0;
+    for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
+         node = GetNextNode(node)) {
+        const PrintJob *job = static_cast<const PrintJob *>(node->pData);
+        if (job->pInputFile == nullptr || job->pOutputFile != nullptr || job->needPaper < 1)
+            FuzzFailure("a waiting job is not as admission left it");
+        walked++;
+    }
+    if (walked != GetNodeCount(&g_JobWaitList) || walked > MAX_WAIT_JOBS)
+        FuzzFailure("the wait list's count");
+}
+
+static void CheckRecords()
+{
+    const PrinterContext &printer = g_PrinterContext;
+    if (printer.state < PRINTER_WAITING || printer.state > PRINTER_REQUEST_CANCEL)
+        FuzzFailure("an unknown printer state");
+    if (printer.state == PRINTER_PRINTING && printer.pCurrentJob == nullptr)
+        FuzzFailure("printing without a current job");
+    if (printer.ink > PRINTER_INK_CAPACITY || printer.paper > PRINTER_PAPER_CAPACITY)
+        FuzzFailure("the printer holds more than its capacity");
+    const PrintJob *job = printer.pCurrentJob;
+    if (job != nullptr && (job->printedPages < 0 || job->printedPages >= job->needPaper || job->pOutputFile == nullptr))
+        FuzzFailure("the current job's sheets");
+    CheckWaitList();
+}
+
+static void Tick()
+{
+    PrinterEngineController();
+    CheckRecords();
+}
+
+// Types the line's characters one by one, as the command window would take
+// them, then hands over what the editor holds.
+static void TypeLine(std::string_view line)
+{
+    static LineEditor editor;
+    LineEditor_Clear(&editor);
+    DrawPrompt();
+    mbstate_t state = {};
+    for (size_t i = 0; i < line.size();) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, line.data() + i, line.size() - i, &state);
+        if (count == static_cast<size_t>(-1) || count == static_cast<size_t>(-2)) {
+            state = {};
+            character = static_cast<unsigned char>(line[i]);
+            count = 1;
+        } else if (count == 0) {
+            count = 1;  // a NUL byte is a key like any other
+        }
+        if (character == L'\b')
+            LineEditor_Erase(&editor);
+        else if (character == 0x15)
+            LineEditor_Kill(&editor);
+        else
+            LineEditor_Insert(&editor, character);
+        i += count;
+    }
+    DrawCommandLine(&editor);
+    EndCommandInput();
+    CommandSelector(editor.bytes);
+}
+
+static void HandleLine(std::string_view line)
+{
+    if (!line.empty() && line[0] == '\x01') {
+        for (size_t i = 0; i < line.size() && i < MAX_TICKS_PER_LINE; i++)
+            Tick();
+        return;
+    }
+    if (!line.empty() && line[0] == '\x02') {
+        TypeLine(line.substr(1));
+    } else {
+        std::string text(line);  // NUL-terminated; an inner NUL ends it, as in the editor's buffer
+        EndCommandInput();
+        CommandSelector(text.c_str());
+        if (g_BuildSettings.echoesCommand)
+            EchoCommand(text.c_str());
+    }
+    CheckRecords();
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    EnterFuzzScratchDirectory("commands");
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    setlocale(LC_ALL, "C.UTF-8");
+    FILE *output = fopen("/dev/null", "w");
+    FILE *input = fopen("/dev/null", "r");
+    if (output == nullptr || input == nullptr || InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
+        FuzzFailure("cannot open the headless screen");
+    ResetRecords();
+    s_descriptorsAtStart = CountOpenDescriptors();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    g_BuildSettings = PROGRAMS[data[0] % (sizeof PROGRAMS / sizeof PROGRAMS[0])];
+    for (std::string_view line : SplitFuzzLines(data + 1, size - 1, MAX_COMMAND_LINE_BYTES))
+        HandleLine(line);
+    ResetRecords();
+    if (CountOpenDescriptors() != s_descriptorsAtStart) {
+        ListOpenDescriptors();
+        FuzzFailure("a descriptor outlived its job");
+    }
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include "fuzz/FuzzSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::literals;
+
+// The print files every command input may name.
+static const struct {
+    const char *name;
+    std::string_view content;
+} SCRATCH_FILES[] = {
+    {"a.txt", "first line\nsecond line\n\tthird line\n"sv},
+    {"empty.txt", ""sv},
+    {"w30.txt", "abcdefghijklmnopqrstuvwxyz0123\n"sv},
+    {"lines25.txt",
+     "01\n02\n03\n04\n05\n06\n07\n08\n09\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n21\n22\n23\n24\n25\n"sv},
+    {"nul.bin", "ab\0cd\r\n\x80\xff"sv},
+};
+
+void FuzzFailure(const char *what)
+{
+    fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    abort();
+}
+
+void EnterFuzzScratchDirectory(const char *tag)
+{
+    const char *temporary = getenv("TMPDIR");
+    std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
+                          "/quillbay-fuzz-" + tag + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0)
+        FuzzFailure("cannot make the scratch directory");
+    for (const auto &file : SCRATCH_FILES)
+        std::ofstream(file.name, std::ios::binary) << file.content;
+    if (mkdir("dir", 0755) != 0 || mkfifo("fifo", 0644) != 0 || symlink("/dev/zero", "zero") != 0)
+        FuzzFailure("cannot make the scratch directory's special files");
+}
+
+// The file a descriptor leads to; "" when it cannot be read.
+static std::string DescriptorTarget(const char *descriptor)
+{
+    std::string link = std::string("/proc/self/fd/") + descriptor;
+    char target[4096] = {};
+    return readlink(link.c_str(), target, sizeof target - 1) > 0 ? target : "";
+}
+
+// Only descriptors of files count: the sanitizers open pipes to their
+// symbolizer the first time they describe a new function.
+int CountOpenDescriptors()
+{
+    DIR *directory = opendir("/proc/self/fd");
+    if (directory == nullptr)
+        return -1;
+    int count = 0;
+    while (struct dirent *entry = readdir(directory)) {
+        if (entry->d_name[0] != '.' && DescriptorTarget(entry->d_name).starts_with("/"))
+            count++;
+    }
+    closedir(directory);
+    return count - 1;  // the descriptor of the walk itself
+}
+
+void ListOpenDescriptors()
+{
+    DIR *directory = opendir("/proc/self/fd");
+    if (directory == nullptr)
+        return;
+    while (struct dirent *entry = readdir(directory)) {
+        if (entry->d_name[0] != '.')
+            fprintf(stderr, "  descriptor %s: %s\n", entry->d_name, DescriptorTarget(entry->d_name).c_str());
+    }
+    closedir(directory);
+}
+
+void EmptyDirectory(const char *path)
+{
+    DIR *directory = opendir(path);
+    if (directory == nullptr)
+        return;
+    std::string prefix = std::string(path) + "/";
+    while (struct dirent *entry = readdir(directory)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            unlink((prefix + name).c_str());
+    }
+    closedir(directory);
+}
+
+std::vector<std::string_view> SplitFuzzLines(const uint8_t *data, size_t size, size_t maxLength)
+{
+    std::vector<std::string_view> lines;
+    std::string_view rest(reinterpret_cast<const char *>(data), size);
+    while (!rest.empty()) {
+        size_t end = rest.find('\n');
+        size_t length = end == std::string_view::npos ? rest.size() : end;
+        if (length > maxLength)
+            length = maxLength;
+        lines.push_back(rest.substr(0, length));
+        bool isCutAtLineFeed = length < rest.size() && rest[length] == '\n';
+        rest.remove_prefix(length + (isCutAtLineFeed ? 1 : 0));
+    }
+    return lines;
+}

@@ -1,0 +1,151 @@
+// Fuzz target: the print-line reading rule on arbitrary file content.
+//
+// The input is the whole content of a print file. It is measured both ways
+// admission can measure (line by line, and in blocks), both must agree; then
+// it is admitted to a printer with room for anything and printed to the
+// end by engine ticks: the job must use exactly the ink and the sheets it
+// was admitted with, and its output file must hold exactly the file's
+// print lines.
+#include <cerrno>
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "administration/Administrator.h"
+#include "engine/PrintLine.h"
+#include "engine/PrintMeasure.h"
+#include "engine/Printer.h"
+#include "fuzz/FuzzSupport.h"
+#include "terminal/display.h"
+
+static const char INPUT_NAME[] = "input.txt";
+constexpr uint32_t ROOMY_LEVEL = 0xFFFFFFFFu;  // printer levels no fuzz input can exhaust
+
+static int s_descriptorsAtStart;
+
+// What the rule makes of a file, read the plain way.
+struct Expected {
+    PrintMeasure measure;
+    std::string printed;
+};
+
+static Expected ReadExpected()
+{
+    Expected expected = {{0, 0, true}, ""};
+    FILE *input = fopen(INPUT_NAME, "r");
+    if (input == nullptr)
+        FuzzFailure("cannot open the input again");
+    char line[LINE_BUFFER_SIZE];
+    while (!IsPrintInputDone(input)) {
+        size_t length = ReadPrintLine(input, line);
+        if (length > PRINT_LINE_WIDTH + 2 || memchr(line, '\0', length) != nullptr)
+            FuzzFailure("a print line longer than its cut");
+        expected.printed.append(line, length);
+        expected.measure.ink += PrintLineInk(line, length);
+        expected.measure.reads++;
+    }
+    fclose(input);
+    return expected;
+}
+
+static PrintMeasure MeasureWith(PrintMeasure (*measure)(FILE *))
+{
+    FILE *input = fopen(INPUT_NAME, "r");
+    if (input == nullptr)
+        FuzzFailure("cannot open the input");
+    PrintMeasure result = measure(input);
+    if (!feof(input) && fgetc(input) != EOF)
+        FuzzFailure("measuring left bytes unread");
+    fclose(input);
+    return result;
+}
+
+static void ExpectSameMeasure(const PrintMeasure &a, const PrintMeasure &b, const char *what)
+{
+    if (a.reads != b.reads || a.ink != b.ink || a.isReadable != b.isReadable)
+        FuzzFailure(what);
+}
+
+static std::string OnlyOutputFile()
+{
+    DIR *directory = opendir("PRINT");
+    std::string name;
+    int files = 0;
+    while (struct dirent *entry = readdir(directory)) {
+        if (entry->d_name[0] != '.') {
+            name = entry->d_name;
+            files++;
+        }
+    }
+    closedir(directory);
+    if (files != 1)
+        FuzzFailure("the job did not leave exactly one output file");
+    std::ifstream file("PRINT/" + name, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// Admits the input and ticks until the printer is idle again.
+static void PrintThroughEngine(const Expected &expected)
+{
+    g_PrinterContext = {};
+    g_PrinterContext.ink = ROOMY_LEVEL;
+    g_PrinterContext.paper = ROOMY_LEVEL;
+    if (Printer_AddJob(0, INPUT_NAME) != 1)
+        FuzzFailure("a roomy printer refused the job");
+    const PrintJob *waiting = static_cast<const PrintJob *>(GetFirstNode(&g_JobWaitList)->pData);
+    uint64_t needPaper = SheetsForReads(expected.measure.reads);
+    if (static_cast<uint64_t>(waiting->needInk) != expected.measure.ink ||
+        static_cast<uint64_t>(waiting->needPaper) != needPaper)
+        FuzzFailure("admission's needs differ from the file's print lines");
+    for (uint64_t tick = 0; tick < needPaper + 1; tick++)
+        PrinterEngineController();
+    if (g_PrinterContext.pCurrentJob != nullptr || GetNodeCount(&g_JobWaitList) != 0)
+        FuzzFailure("the job did not end on its last sheet");
+    if (ROOMY_LEVEL - g_PrinterContext.ink != expected.measure.ink || ROOMY_LEVEL - g_PrinterContext.paper != needPaper)
+        FuzzFailure("printing used other supplies than admission measured");
+    if (OnlyOutputFile() != expected.printed)
+        FuzzFailure("the output file is not the file's print lines");
+    EmptyDirectory("PRINT");
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    EnterFuzzScratchDirectory("printline");
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    setlocale(LC_ALL, "C.UTF-8");
+    FILE *output = fopen("/dev/null", "w");
+    FILE *input = fopen("/dev/null", "r");
+    if (output == nullptr || input == nullptr || InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
+        FuzzFailure("cannot open the headless screen");
+    InitAdmin();
+    InitPrinter();
+    s_descriptorsAtStart = CountOpenDescriptors();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    {
+        std::ofstream file(INPUT_NAME, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
+    }
+    Expected expected = ReadExpected();
+    ExpectSameMeasure(MeasureWith(MeasurePrintFile), expected.measure, "MeasurePrintFile differs from the rule");
+    ExpectSameMeasure(MeasureWith(MeasurePrintFileInBlocks), expected.measure,
+                      "MeasurePrintFileInBlocks differs from the rule");
+    PrintThroughEngine(expected);
+    if (CountOpenDescriptors() != s_descriptorsAtStart) {
+        ListOpenDescriptors();
+        FuzzFailure("a descriptor outlived its job");
+    }
+    return 0;
+}
