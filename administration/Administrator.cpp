@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/Allocate.h"
 #include "common/Text.h"
 #include "engine/Printer.h"
 #include "terminal/BuildSettings.h"
@@ -60,11 +61,7 @@ int AddUser(const char *name)
         return 0;
     }
     ListNode *node = AddNode(&g_UserInfoList);
-    UserInfo *user = static_cast<UserInfo *>(calloc(1, sizeof(UserInfo)));
-    if (user == nullptr) {
-        fputs("out of memory for a user record\n", stderr);
-        abort();
-    }
+    UserInfo *user = static_cast<UserInfo *>(AllocateZeroed(sizeof(UserInfo), "a user record"));
     node->pData = user;
     snprintf(user->userName, sizeof user->userName, "%s", name);
     user->userID = g_nextUserIdx++;

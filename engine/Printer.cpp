@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include "administration/Administrator.h"
+#include "common/Allocate.h"
+#include "common/RegularFile.h"
 #include "common/Text.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
@@ -74,35 +76,9 @@ int PrinterCommandParser(int32_t userID, const char *text)
     return 0;
 }
 
-// Opens a print file for reading without ever blocking: only a regular file
-// is accepted, since a FIFO would block the open and a directory or a device
-// would make the measuring read fail or never end. NULL when refused.
-static FILE *OpenPrintFile(const char *fileName)
-{
-    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat status;
-    bool isRegular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    int flags = fcntl(fd, F_GETFL);
-    if (!isRegular || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
-        close(fd);
-        return nullptr;
-    }
-    FILE *file = fdopen(fd, "r");
-    if (file == nullptr)
-        close(fd);
-    return file;
-}
-
 static PrintJob *AllocateJob()
 {
-    PrintJob *job = static_cast<PrintJob *>(calloc(1, sizeof(PrintJob)));
-    if (job == nullptr) {
-        fputs("out of memory for a print job\n", stderr);
-        abort();
-    }
-    return job;
+    return static_cast<PrintJob *>(AllocateZeroed(sizeof(PrintJob), "a print job"));
 }
 
 int Printer_AddJob(int32_t userID, const char *fileName)
@@ -111,7 +87,7 @@ int Printer_AddJob(int32_t userID, const char *fileName)
         DisplayError("JOB WAIT LIST FULL.");
         return 0;
     }
-    FILE *input = OpenPrintFile(fileName);
+    FILE *input = OpenRegularFile(fileName);
     if (input == nullptr) {
         DisplayError("request file fopen failed.");
         return 0;

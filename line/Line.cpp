@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/Allocate.h"
+#include "common/RegularFile.h"
 #include "common/Text.h"
 
 namespace linemode {
@@ -17,17 +19,6 @@ std::mutex g_EngineLock;
 
 typedef std::lock_guard<std::mutex> EngineLockGuard;
 
-// Every record is small; running out of memory for one leaves no sensible
-// way on, so say so and stop rather than corrupt a list.
-static void *AllocateZeroed(size_t size, const char *what)
-{
-    void *record = calloc(1, size);
-    if (record == nullptr) {
-        fprintf(stderr, "out of memory for %s\n", what);
-        abort();
-    }
-    return record;
-}
 
 // ---------------------------------------------------------------- start-up
 

@@ -33,10 +33,4 @@ void Sleep(uint32_t milliseconds);
 // Suspends the calling thread for good, at no cost while it waits.
 [[noreturn]] void SleepForever();
 
-// Opens a file for reading, as fopen(path, "r") does, but only a regular
-// file, and without ever blocking: a FIFO or a device is refused at once.
-// NULL when the file cannot be opened or is not a regular file. Built from
-// OpenFile-posix.cpp, or OpenFile-portable.cpp where POSIX is missing.
-FILE *OpenRegularFile(const char *path);
-
 }  // namespace linemode

@@ -1,20 +1,15 @@
 #include "list/LinkedList.h"
 
+#include "common/Allocate.h"
+
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-// Every record the system allocates is small; running out of memory for one
-// leaves no sensible way on, so say so and stop rather than corrupt a list.
 static ListNode *AllocateNode()
 {
-    ListNode *node = static_cast<ListNode *>(calloc(1, sizeof(ListNode)));
-    if (node == nullptr) {
-        fputs("out of memory for a list node\n", stderr);
-        abort();
-    }
-    return node;
+    return static_cast<ListNode *>(AllocateZeroed(sizeof(ListNode), "a list node"));
 }
 
 int CreateLinkedListInstance(const char *name, LinkedListInstance *list, DataDestructor destructor)

@@ -1,6 +1,7 @@
 #include "terminal/SignalPipe.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,6 +25,15 @@ void SignalPipe_Post(SignalEvent event)
     ssize_t written = write(s_pipe[1], &byte, 1);
     (void)written;
     errno = savedErrno;
+}
+
+void CatchSignal(int signalNumber, void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signalNumber, &action, nullptr);
 }
 
 unsigned SignalPipe_Drain()

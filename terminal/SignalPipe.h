@@ -16,3 +16,6 @@ int SignalPipe_ReadFd();
 void SignalPipe_Post(SignalEvent event);
 // Empties the pipe and returns the events recorded since the last call.
 unsigned SignalPipe_Drain();
+// Installs a handler that stays installed across deliveries; interrupted
+// system calls other than the waits restart.
+void CatchSignal(int signalNumber, void (*handler)(int));

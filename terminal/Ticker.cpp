@@ -19,11 +19,7 @@ void sigint_handler(int)
 
 static void StartAlarmTicker()
 {
-    struct sigaction action = {};
-    action.sa_handler = sigint_handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGALRM, &action, nullptr);
+    CatchSignal(SIGALRM, sigint_handler);
     alarm(ENGINE_PERIOD_SECONDS);
 }
 

@@ -58,11 +58,7 @@ static void NoteResize(int)
 // terminal, which would lose their contents; curses leaves a caught signal alone.
 static void CatchResizes()
 {
-    struct sigaction action = {};
-    action.sa_handler = NoteResize;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGWINCH, &action, nullptr);
+    CatchSignal(SIGWINCH, NoteResize);
 }
 
 // The hour's character is written in the terminal's own encoding; where the

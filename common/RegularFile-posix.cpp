@@ -1,12 +1,10 @@
 // OpenRegularFile where POSIX is: the open itself never blocks, so a FIFO
 // without a writer cannot hang the program.
-#include "line/Platform.h"
+#include "common/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace linemode {
 
 FILE *OpenRegularFile(const char *path)
 {
@@ -25,5 +23,3 @@ FILE *OpenRegularFile(const char *path)
         close(fd);
     return file;
 }
-
-}  // namespace linemode

@@ -1,11 +1,9 @@
 // OpenRegularFile in standard C++ only, for platforms without POSIX, whose
 // file systems have no FIFOs to block an open.
-#include "line/Platform.h"
+#include "common/RegularFile.h"
 
 #include <filesystem>
 #include <system_error>
-
-namespace linemode {
 
 FILE *OpenRegularFile(const char *path)
 {
@@ -14,5 +12,3 @@ FILE *OpenRegularFile(const char *path)
         return nullptr;
     return fopen(path, "r");
 }
-
-}  // namespace linemode

@@ -1,0 +1,18 @@
+// The one way records are allocated: zero-filled from the C heap, which the
+// list container frees them to.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// Every record is small; running out of memory for one leaves no sensible
+// way on, so say so and stop rather than corrupt a list. Never NULL.
+inline void *AllocateZeroed(size_t size, const char *what)
+{
+    void *record = calloc(1, size);
+    if (record == nullptr) {
+        fprintf(stderr, "out of memory for %s\n", what);
+        abort();
+    }
+    return record;
+}
