@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Hostile typing at the prompt: a 100 kB paste, control characters and
+# function keys. The line stays within its 2047 bytes, no key leaks escape
+# bytes into it, the program keeps running and the next command works.
+source "$(dirname "$0")/lib.sh"
+
+dir=$E2E_DIR/prompt
+mkdir "$dir"
+start_quillbay prompt "$dir"
+
+# 100 kB pasted at once: the line keeps its first 2047 bytes and shows its
+# end; Enter hands them over ("Incorrect UserName": far over 20 bytes).
+printf 'admin Add User %s' "$(head -c 102400 /dev/zero | tr '\0' p)" >"$E2E_DIR/paste"
+qb_tmux load-buffer "$E2E_DIR/paste"
+qb_tmux paste-buffer -t "$E2E_SESSION"
+wait_until 30 text_at 22 4 "$(printf 'p%.0s' {1..74})" || fail "the paste never showed"
+send_keys Enter
+wait_for_row 21 " ERROR:Incorrect UserName" 10
+
+# Control characters and function keys between the letters change nothing.
+send_text "adm"
+send_keys C-a C-b C-e C-f C-k C-l C-t C-v C-w Escape Tab BSpace
+send_text "in Add User ann"
+send_keys F1 F5 F12 Up Down Left Right Home End PageUp PageDown IC DC BTab
+wait_for_row 22 " >>admin Add User ann" 5
+send_keys Enter
+type_line "admin Show User List"
+wait_for_row 15 " user Name : ann" 5
+is_running || fail "the program ended"
+echo PASS
