@@ -1,0 +1,170 @@
+// quillbay-bench: admission's measuring with both scanners, one printing
+// engine step, and one redraw of the status window on a headless screen.
+// --text=FILE measures that file instead of a generated one.
+#include <benchmark/benchmark.h>
+
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "administration/Administrator.h"
+#include "bench/BenchText.h"
+#include "engine/PrintLine.h"
+#include "engine/PrintMeasure.h"
+#include "engine/Printer.h"
+#include "terminal/display.h"
+
+constexpr uint64_t GENERATED_TEXT_LINES = 400000;  // about 26 MB
+constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job
+constexpr uint32_t PLENTY = UINT32_MAX / 2;        // ink and paper no job exhausts
+constexpr int WAITING_JOBS = 4;                    // in the wait list while redrawing
+
+static std::string s_textPath;  // the file measured
+static std::string s_jobPath;   // the file the engine prints
+
+static bool WriteTextFile(const std::string &path, uint64_t lines)
+{
+    FILE *output = fopen(path.c_str(), "w");
+    return output != nullptr && WriteBenchText(output, lines) && fclose(output) == 0;
+}
+
+static void MeasureWith(benchmark::State &state, PrintMeasure (*measure)(FILE *))
+{
+    uint64_t bytes = std::filesystem::file_size(s_textPath);
+    for (auto _ : state) {
+        FILE *input = fopen(s_textPath.c_str(), "r");
+        PrintMeasure result = measure(input);
+        fclose(input);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+static void BM_MeasurePrintLines(benchmark::State &state)
+{
+    MeasureWith(state, MeasurePrintFile);
+}
+BENCHMARK(BM_MeasurePrintLines)->Unit(benchmark::kMillisecond);
+
+static void BM_MeasureBlocks(benchmark::State &state)
+{
+    MeasureWith(state, MeasurePrintFileInBlocks);
+}
+BENCHMARK(BM_MeasureBlocks)->Unit(benchmark::kMillisecond);
+
+// Queues the job file on a printer with plenty of supplies and lets the
+// engine start it. Earlier output files go, so the disk does not fill up.
+static void StartJob()
+{
+    std::filesystem::remove_all("PRINT");  // the engine makes it again
+    g_PrinterContext.ink = PLENTY;
+    g_PrinterContext.paper = PLENTY;
+    Printer_AddJob(0, s_jobPath.c_str());
+    PrinterEngineController();
+}
+
+static void EndJobs()
+{
+    CancelAll();
+    PrinterEngineController();
+}
+
+// One tick of a printing job: ten print lines read, written and flushed,
+// and the status window redrawn.
+static void BM_PrintingStep(benchmark::State &state)
+{
+    StartJob();
+    for (auto _ : state) {
+        if (g_PrinterContext.pCurrentJob == nullptr) {
+            state.PauseTiming();
+            StartJob();
+            state.ResumeTiming();
+        }
+        PrinterEngineController();
+    }
+    EndJobs();
+}
+BENCHMARK(BM_PrintingStep)->Unit(benchmark::kMicrosecond);
+
+// The status window with a job printing, a full wait list and the users;
+// mode 2 is the engine's redraw, mode 3 also lists the users.
+static void BM_StatusRedraw(benchmark::State &state)
+{
+    StartJob();
+    for (int i = 0; i < WAITING_JOBS; i++)
+        Printer_AddJob(i, s_jobPath.c_str());
+    int mode = static_cast<int>(state.range(0));
+    for (auto _ : state)
+        display(mode);
+    EndJobs();
+}
+BENCHMARK(BM_StatusRedraw)->Arg(DISPLAY_ORDINARY)->Arg(DISPLAY_USER_LIST)->Unit(benchmark::kMicrosecond);
+
+// Takes --text=FILE out of the arguments; empty when not given.
+static std::string TakeTextOption(int *argc, char **argv)
+{
+    const char option[] = "--text=";
+    std::string path;
+    int kept = 0;
+    for (int i = 0; i < *argc; i++) {
+        if (strncmp(argv[i], option, sizeof option - 1) == 0)
+            path = std::filesystem::absolute(argv[i] + sizeof option - 1);
+        else
+            argv[kept++] = argv[i];
+    }
+    *argc = kept;
+    return path;
+}
+
+// A scratch working directory with the records and a headless screen, as
+// the program has them after start-up.
+static bool SetUpPrinter(const std::string &scratch)
+{
+    if (chdir(scratch.c_str()) != 0)
+        return false;
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    setlocale(LC_ALL, "C.UTF-8");
+    FILE *output = fopen("/dev/null", "w");
+    FILE *input = fopen("/dev/null", "r");
+    if (InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
+        return false;
+    InitAdmin();
+    InitPrinter();
+    const char *const users[] = {"ann", "bob", "cyd", "dee"};
+    for (const char *user : users)
+        AddUser(user);
+    return true;
+}
+
+int main(int argc, char **argv)
+{
+    s_textPath = TakeTextOption(&argc, argv);
+    char pattern[] = "/tmp/quillbay-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        perror("mkdtemp");
+        return EXIT_FAILURE;
+    }
+    const std::string scratch = pattern;
+    s_jobPath = scratch + "/job.txt";
+    if (s_textPath.empty())
+        s_textPath = scratch + "/text.txt";
+    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) &&
+                   (std::filesystem::exists(s_textPath) || WriteTextFile(s_textPath, GENERATED_TEXT_LINES)) &&
+                   SetUpPrinter(scratch);
+    if (isReady) {
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        CloseDisplay();
+    } else {
+        fprintf(stderr, "%s: cannot set up in %s\n", argv[0], scratch.c_str());
+    }
+    std::filesystem::remove_all(scratch);
+    return isReady ? EXIT_SUCCESS : EXIT_FAILURE;
+}

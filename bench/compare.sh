@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Admission's measuring against `wc -l` on the same 800 MB print file, both
+# timed the same way in the same run with the file in the page cache.
+# Usage: bench/compare.sh [build-bin-dir]
+# The last line is the ratio of the two wall times (measuring / wc -l).
+# The file is made in /tmp (QUILLBAY_BENCH_TEXT overrides) and removed at
+# the end unless it was there before.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+BIN=${1:-build/bin}
+TEXT=${QUILLBAY_BENCH_TEXT:-/tmp/quillbay-bench-text.txt}
+LINES=12000000  # the generator's default
+RUNS=5          # timed runs of each command; the best counts
+
+if [ ! -x "$BIN/quillbay-measure" ] || [ ! -x "$BIN/quillbay-make-text" ] || [ ! -x "$BIN/quillbay-bench" ]; then
+  echo "building the benchmark tools (needs libbenchmark-dev)"
+  cmake --preset default >/dev/null
+  cmake --build --preset default -j "$(nproc)" --target quillbay-bench quillbay-make-text quillbay-measure >/dev/null
+fi
+
+made_text=0
+if [ ! -f "$TEXT" ] || [ "$(wc -l <"$TEXT")" -ne "$LINES" ]; then
+  echo "making $TEXT ($LINES lines)"
+  "$BIN/quillbay-make-text" "$TEXT" "$LINES"
+  made_text=1
+fi
+cleanup() { if [ "$made_text" = 1 ]; then rm -f "$TEXT"; fi; }
+trap cleanup EXIT
+
+# Wall seconds of one run of a command, its output discarded.
+seconds() {
+  local start=$EPOCHREALTIME
+  "$@" >/dev/null
+  local end=$EPOCHREALTIME
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", e - s }'
+}
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (a < b ? a : b) }'; }
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "file: $TEXT, $(stat -c %s "$TEXT") bytes, $(wc -l <"$TEXT") lines"
+
+# The counts must agree with the print-line rule before any time counts.
+block=$("$BIN/quillbay-measure" "$TEXT")
+plain_start=$EPOCHREALTIME
+plain=$("$BIN/quillbay-measure" --plain "$TEXT")
+plain_seconds=$(awk -v s="$plain_start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f", e - s }')
+echo "block scanner: $block"
+echo "print lines:   $plain (${plain_seconds} s)"
+if [ "$block" != "$plain" ]; then
+  echo "the block scanner disagrees with the print-line rule" >&2
+  exit 1
+fi
+
+echo "--- Google Benchmark on the same file"
+"$BIN/quillbay-bench" --text="$TEXT" --benchmark_min_time=1
+
+echo "--- wall time, best of $RUNS, turns taken in alternation"
+cat "$TEXT" >/dev/null  # into the page cache
+best_wc=999 best_measure=999
+for _ in $(seq "$RUNS"); do
+  best_wc=$(smaller "$best_wc" "$(seconds wc -l "$TEXT")")
+  best_measure=$(smaller "$best_measure" "$(seconds "$BIN/quillbay-measure" "$TEXT")")
+done
+echo "wc -l:            $best_wc s"
+echo "quillbay-measure: $best_measure s"
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+awk -v m="$best_measure" -v w="$best_wc" 'BEGIN { printf "ratio: %.2f\n", m / w }'
