@@ -9,7 +9,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <thread>
 #include <unistd.h>
 
 #include "administration/Administrator.h"
@@ -84,8 +83,20 @@ static bool IsTerminalInputGone(short revents)
     return (revents & POLLIN) && ioctl(STDIN_FILENO, FIONREAD, &pending) == 0 && pending == 0;
 }
 
+// Carries out what the signals recorded: a resize, an engine step.
+static void HandleSignalEvents()
+{
+    unsigned events = SignalPipe_Drain();
+    if (events & SIGNAL_EVENT_RESIZE) {
+        EngineLockGuard lock(g_EngineLock);
+        HandleTerminalResize();
+    }
+    if (events & SIGNAL_EVENT_TICK)
+        RunDueEngineStep();
+}
+
 // Sleeps until a key is typed or a signal recorded something, then carries
-// out what the signals asked for: a resize, an engine step.
+// out what the signals asked for.
 static void WaitForKeysOrTicks()
 {
     struct pollfd fds[2] = {
@@ -98,13 +109,21 @@ static void WaitForKeysOrTicks()
     }
     if (IsTerminalInputGone(fds[0].revents))
         LeaveForLostTerminal();
-    unsigned events = SignalPipe_Drain();
-    if (events & SIGNAL_EVENT_RESIZE) {
-        EngineLockGuard lock(g_EngineLock);
-        HandleTerminalResize();
+    HandleSignalEvents();
+}
+
+// The pause after each command. It waits on the signal pipe rather than in
+// a sleep, so an engine step that falls due meanwhile still runs on time.
+static void PauseAfterCommand()
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + PAUSE_AFTER_COMMAND;
+    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+        struct pollfd signals = {SignalPipe_ReadFd(), POLLIN, 0};
+        int timeout = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count());
+        if (poll(&signals, 1, timeout) > 0)
+            HandleSignalEvents();
     }
-    if (events & SIGNAL_EVENT_TICK)
-        RunDueEngineStep();
 }
 
 static void ReadCommandLine(LineEditor *editor)
@@ -136,7 +155,7 @@ static void ReadCommandLine(LineEditor *editor)
             if (g_BuildSettings.echoesCommand)
                 EchoCommand(editor.bytes);
         }
-        std::this_thread::sleep_for(PAUSE_AFTER_COMMAND);
+        PauseAfterCommand();
     }
 }
 
