@@ -15,6 +15,7 @@ TRACE_SECONDS=${TRACE_SECONDS:-30}
 JOBS=${JOBS:-1000}
 KEY_PAUSE=0.05   # one key every 50 ms
 GROUP_JOBS=5     # print commands between two "Printer Cancel All"
+PRINTED_EVERY=10 # groups of which one waits for a job to print
 
 for tool in tmux strace awk; do  # perf (linux-perf) is used when present
   if ! command -v "$tool" >/dev/null; then
@@ -150,13 +151,18 @@ echo "--- memory over $JOBS jobs"
 echo "before: VmRSS $(rss_kib "$PID") KiB, $(open_fds "$PID") open descriptors"
 command_line "admin Add User ann"
 command_line "admin Refill Ink=1000000 Paper=100000"
-sleep 3  # the first refills
+for ((i = 0; i < 40; i++)); do  # until the printer is full
+  sleep 1
+  tmx capture-pane -p -t qb | grep -q 'Printer Status : Waiting' && break
+done
 strace -f -e trace=openat -o "$WORK/open.log" -p "$PID" 2>/dev/null &
 tracer=$!
 PIDS+=("$tracer")
 sleep 1
 for ((job = 0; job < JOBS; job += GROUP_JOBS)); do
   for ((i = 0; i < GROUP_JOBS; i++)); do command_line "ann Print f.txt"; done
+  # Now and then the engine gets the ticks to start and print a job.
+  if (( job / GROUP_JOBS % PRINTED_EVERY == 0 )); then sleep 3; fi
   command_line "Printer Cancel All"
   sleep 0.7  # the program takes each command with a 0.1 s pause after it
 done
