@@ -47,6 +47,23 @@ EditResult LineEditor_Erase(LineEditor *editor)
     return EDIT_CHANGED;
 }
 
+static bool IsLastCharacterBlank(const LineEditor *editor)
+{
+    char last = editor->bytes[editor->length - 1];
+    return editor->charBytes[editor->charCount - 1] == 1 && (last == ' ' || last == '\t');
+}
+
+EditResult LineEditor_EraseWord(LineEditor *editor)
+{
+    if (editor->charCount == 0)
+        return EDIT_UNCHANGED;
+    while (editor->charCount > 0 && IsLastCharacterBlank(editor))
+        LineEditor_Erase(editor);
+    while (editor->charCount > 0 && !IsLastCharacterBlank(editor))
+        LineEditor_Erase(editor);
+    return EDIT_CHANGED;
+}
+
 EditResult LineEditor_Kill(LineEditor *editor)
 {
     if (editor->charCount == 0)

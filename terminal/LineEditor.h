@@ -33,6 +33,8 @@ void LineEditor_Clear(LineEditor *editor);
 EditResult LineEditor_Insert(LineEditor *editor, wchar_t character);
 // Removes the last character, all of its bytes.
 EditResult LineEditor_Erase(LineEditor *editor);
+// Removes the last word and the blanks after it.
+EditResult LineEditor_EraseWord(LineEditor *editor);
 // Removes the whole line.
 EditResult LineEditor_Kill(LineEditor *editor);
 

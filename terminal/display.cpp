@@ -331,6 +331,8 @@ static CommandKey ClassifyCharacter(wchar_t key)
         return {KEY_ACTION_ERASE, 0};
     if (key == s_killKey || key == L'\x15')
         return {KEY_ACTION_KILL, 0};
+    if (key == L'\x17')
+        return {KEY_ACTION_ERASE_WORD, 0};
     bool isControl = (key < L' ' && key != L'\t') || (key >= L'\x7f' && key < L'\xa0');
     if (isControl)
         return {KEY_ACTION_IGNORE, 0};

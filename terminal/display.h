@@ -54,12 +54,13 @@ void Beep();
 
 // What a key does to the line being typed.
 enum KeyAction {
-    KEY_ACTION_NONE,    // no key pending
-    KEY_ACTION_INSERT,  // append `character`
-    KEY_ACTION_ERASE,   // erase key, Backspace
-    KEY_ACTION_KILL,    // kill key, ^U
-    KEY_ACTION_ENTER,   // the line is done
-    KEY_ACTION_IGNORE,  // function keys, other control characters
+    KEY_ACTION_NONE,        // no key pending
+    KEY_ACTION_INSERT,      // append `character`
+    KEY_ACTION_ERASE,       // erase key, Backspace
+    KEY_ACTION_ERASE_WORD,  // ^W
+    KEY_ACTION_KILL,        // kill key, ^U
+    KEY_ACTION_ENTER,       // the line is done
+    KEY_ACTION_IGNORE,      // function keys, other control characters
 };
 struct CommandKey {
     KeyAction action;

@@ -55,6 +55,7 @@ static bool TakeTypedKeys(LineEditor *editor)
         switch (key.action) {
         case KEY_ACTION_INSERT: result = LineEditor_Insert(editor, key.character); break;
         case KEY_ACTION_ERASE: result = LineEditor_Erase(editor); break;
+        case KEY_ACTION_ERASE_WORD: result = LineEditor_EraseWord(editor); break;
         case KEY_ACTION_KILL: result = LineEditor_Kill(editor); break;
         case KEY_ACTION_ENTER:
             if (isChanged)

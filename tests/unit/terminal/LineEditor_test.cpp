@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -40,6 +41,28 @@ TEST_F(LineEditorTest, KeepsUtf8AsItsBytesAndErasesWholeCharacters)
     EXPECT_STREQ(editor.bytes, "");
     EXPECT_EQ(LineEditor_Erase(&editor), EDIT_UNCHANGED);
     EXPECT_EQ(LineEditor_Kill(&editor), EDIT_UNCHANGED);
+}
+
+TEST_F(LineEditorTest, WordEraseTakesTheLastWordAndTheBlanksAfterIt)
+{
+    const struct {
+        const wchar_t *typed;
+        const char *left;
+    } rows[] = {
+        {L"admin Add User ann", "admin Add User "},
+        {L"admin Add User   ", "admin Add "},
+        {L"ann\t\uD55C\uAE00", "ann\t"},
+        {L"word", ""},
+        {L"  ", ""},
+    };
+    for (const auto &row : rows) {
+        LineEditor_Clear(&editor);
+        Type(row.typed);
+        EXPECT_EQ(LineEditor_EraseWord(&editor), EDIT_CHANGED);
+        EXPECT_STREQ(editor.bytes, row.left) << "after typing " << row.left;
+        EXPECT_EQ(editor.length, strlen(row.left));
+    }
+    EXPECT_EQ(LineEditor_EraseWord(&editor), EDIT_UNCHANGED);
 }
 
 TEST_F(LineEditorTest, BoundedAt2047Bytes)
@@ -133,6 +156,7 @@ TEST_F(KeyTest, ClassifiesEditingKeysAndIgnoresTheRest)
         {"\x7f", KEY_ACTION_ERASE, 0},
         {"\b", KEY_ACTION_ERASE, 0},
         {"\x15", KEY_ACTION_KILL, 0},
+        {"\x17", KEY_ACTION_ERASE_WORD, 0},
         {"\r", KEY_ACTION_ENTER, 0},
         {"\n", KEY_ACTION_ENTER, 0},
         {"\x01", KEY_ACTION_IGNORE, 0},
