@@ -35,13 +35,14 @@ int CommandSelector(const char *line)
     return AdminCommandParser(isEarlier ? line : LTrim(line));
 }
 
-[[noreturn]] static void LeaveForLostTerminal()
+// Restores the terminal, says why and ends the program.
+[[noreturn]] static void LeaveBecause(const char *reason)
 {
     {
         EngineLockGuard lock(g_EngineLock);
         CloseDisplay();
     }
-    fprintf(stderr, "%s: the terminal is gone\n", g_BuildSettings.programName);
+    fprintf(stderr, "%s: %s\n", g_BuildSettings.programName, reason);
     exit(EXIT_FAILURE);
 }
 
@@ -104,12 +105,10 @@ static void WaitForKeysOrTicks()
         {STDIN_FILENO, POLLIN, 0},
         {SignalPipe_ReadFd(), POLLIN, 0},
     };
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) {
-        fprintf(stderr, "%s: poll: %s\n", g_BuildSettings.programName, strerror(errno));
-        exit(EXIT_FAILURE);
-    }
+    if (poll(fds, 2, -1) < 0 && errno != EINTR)
+        LeaveBecause(strerror(errno));
     if (IsTerminalInputGone(fds[0].revents))
-        LeaveForLostTerminal();
+        LeaveBecause("the terminal is gone");
     HandleSignalEvents();
 }
 
