@@ -126,6 +126,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     FILE *input = fopen("/dev/null", "r");
     if (output == nullptr || input == nullptr || InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
         FuzzFailure("cannot open the headless screen");
+    // As on a terminal below 80x25: each sheet's redraw still draws the
+    // windows, but sending them out (curses' work, the costliest part of a
+    // tick) is held back. The command-language target covers it.
+    ApplyTerminalSize(SCREEN_MIN_LINES - 1, SCREEN_MIN_COLUMNS);
     InitAdmin();
     InitPrinter();
     s_descriptorsAtStart = CountOpenDescriptors();

@@ -5,16 +5,20 @@
 #                                     print_line, line_grammar) from a copy of
 #                                     its seed corpus for SECONDS, or for RUNS
 #                                     executions when RUNS is given
-# A finding fails the run; its input is kept in build-fuzz/findings/.
+# A finding fails the run; its input is kept in build-fuzz/findings/. The
+# fuzzer's whole log, progress lines included, is kept in
+# build-fuzz/logs/TARGET.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 # Per target: the longest input worth trying (a command line may reach the
-# line editor's 2047 bytes; a print file must hold lines far past them).
+# line editor's 2047 bytes, with room for a few more lines; a print file
+# must hold lines far past them).
 max_len_of()
 {
     case $1 in
     print_line) echo 8192 ;;
+    command_language) echo 2600 ;;
     *) echo 5000 ;;
     esac
 }
@@ -39,12 +43,14 @@ run()
     work=$(mktemp -d "$scratch/quillbay-fuzz-run.XXXXXX")
     trap 'rm -rf "$work"' EXIT
     mkdir "$work/corpus" "$work/tmp" "$work/findings"
+    mkdir -p "$root/build-fuzz/logs"
+    local log=$root/build-fuzz/logs/$target.log
     cp "$root/fuzz/corpus/$target"/* "$work/corpus/"
     local status
     set +e
     TMPDIR=$work/tmp "$binary" "$work/corpus" -seed=1 -max_total_time="$seconds" -runs="$runs" \
         -max_len="$(max_len_of "$target")" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="$work/findings/" 2>&1 | grep -v -e '^#[0-9]' -e '^INFO:'
+        -artifact_prefix="$work/findings/" 2>&1 | tee "$log" | grep -v -e '^#[0-9]' -e '^INFO:'
     status=${PIPESTATUS[0]}
     set -e
     if [ -n "$(ls -A "$work/findings")" ]; then
