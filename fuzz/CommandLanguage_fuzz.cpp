@@ -4,11 +4,11 @@
 // Input: the first byte picks the program whose grammar speaks (its build
 // settings record); the rest is cut into lines of at most 2047 bytes, as
 // the line editor bounds them. A line that begins with 0x01 is engine
-// ticks, one per byte; one that begins with 0x02 is typed through the line
-// editor before it is handled; one that begins with 0x03 resizes the
-// terminal to its next two bytes (rows, columns); any other line goes to
-// CommandSelector as it is. The records are checked after every line and
-// every tick.
+// ticks, one per byte (64 at most in an input); one that begins with 0x02
+// is typed through the line editor before it is handled; one that begins
+// with 0x03 resizes the terminal to its next two bytes (rows, columns); any
+// other line goes to CommandSelector as it is. The records are checked
+// after every line and every tick.
 //
 // Every input starts on a terminal below 80x25, where the windows are drawn
 // but not sent out: sending them is curses' work, not ours, and costs more
@@ -40,9 +40,9 @@ static const BuildSettings PROGRAMS[] = {
      .echoesCommand = true, .greeting = nullptr, .printDirMode = 0777},
 };
 
-// Ticks cost the most; a few dozen print every job the wait list can hold.
-constexpr size_t MAX_TICKS_PER_LINE = 64;
-constexpr size_t MAX_TICKS_PER_INPUT = 128;
+// Ticks cost the most (each redraws the status window); 64 refill the
+// printer whole (30 steps) and still print a few sheets.
+constexpr size_t MAX_TICKS_PER_INPUT = 64;
 // The largest terminal a resize line asks for.
 constexpr int MAX_RESIZED_LINES = 50;
 constexpr int MAX_RESIZED_COLUMNS = 160;
@@ -172,7 +172,7 @@ static void ResizeTerminal(std::string_view line)
 static void HandleLine(std::string_view line)
 {
     if (!line.empty() && line[0] == '\x01') {
-        for (size_t i = 0; i < line.size() && i < MAX_TICKS_PER_LINE && s_ticksLeft > 0; i++, s_ticksLeft--)
+        for (size_t i = 0; i < line.size() && s_ticksLeft > 0; i++, s_ticksLeft--)
             Tick();
         return;
     }

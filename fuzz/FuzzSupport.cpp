@@ -1,5 +1,6 @@
 #include "fuzz/FuzzSupport.h"
 
+#include <bitset>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -69,24 +70,33 @@ static dev_t PipeDevice()
 // Only descriptors of files count: the sanitizers open pipes to their
 // symbolizer the first time they describe a new function. One poll finds the
 // open descriptors, as reading /proc for every input would cost a path
-// lookup per descriptor.
+// lookup per descriptor; they are looked at only when the set has changed.
 int CountOpenDescriptors()
 {
     constexpr int LOWEST_DESCRIPTORS = 256;  // a leak takes the lowest free number
+    static std::bitset<LOWEST_DESCRIPTORS> s_lastOpen;
+    static int s_lastCount = -1;
     struct pollfd descriptors[LOWEST_DESCRIPTORS];
     for (int fd = 0; fd < LOWEST_DESCRIPTORS; fd++)
         descriptors[fd] = {.fd = fd, .events = 0, .revents = 0};
     if (poll(descriptors, LOWEST_DESCRIPTORS, 0) < 0)
         return -1;
+    std::bitset<LOWEST_DESCRIPTORS> open;
+    for (int fd = 0; fd < LOWEST_DESCRIPTORS; fd++)
+        open[fd] = (descriptors[fd].revents & POLLNVAL) == 0;
+    if (open == s_lastOpen && s_lastCount >= 0)
+        return s_lastCount;
     int count = 0;
-    for (const struct pollfd &descriptor : descriptors) {
+    for (int fd = 0; fd < LOWEST_DESCRIPTORS; fd++) {
         struct stat status;
-        if ((descriptor.revents & POLLNVAL) != 0 || fstat(descriptor.fd, &status) != 0)
+        if (!open[fd] || fstat(fd, &status) != 0)
             continue;
         bool isPipe = S_ISFIFO(status.st_mode) && status.st_dev == PipeDevice();
         if (!isPipe && !S_ISSOCK(status.st_mode))
             count++;
     }
+    s_lastOpen = open;
+    s_lastCount = count;
     return count;
 }
 
