@@ -5,14 +5,13 @@
 // settings record); the rest is cut into lines of at most 2047 bytes, as
 // the line editor bounds them. A line that begins with 0x01 is engine
 // ticks, one per byte (64 at most in an input); one that begins with 0x02
-// is typed through the line editor before it is handled; one that begins
-// with 0x03 resizes the terminal to its next two bytes (rows, columns); any
-// other line goes to CommandSelector as it is. The records are checked
-// after every line and every tick.
+// is typed through the line editor before it is handled; any other line
+// goes to CommandSelector as it is. The records are checked after every
+// line and every tick.
 //
-// Every input starts on a terminal below 80x25, where the windows are drawn
-// but not sent out: sending them is curses' work, not ours, and costs more
-// than all the rest. The resize lines bring the refreshes in.
+// The terminal is below 80x25, so the windows are drawn but never sent
+// out: sending them is curses' work, not ours, and made each input about
+// three times as costly. The end-to-end tests cover the refreshes.
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -43,14 +42,9 @@ static const BuildSettings PROGRAMS[] = {
 // Ticks cost the most (each redraws the status window); 64 refill the
 // printer whole (30 steps) and still print a few sheets.
 constexpr size_t MAX_TICKS_PER_INPUT = 64;
-// The largest terminal a resize line asks for.
-constexpr int MAX_RESIZED_LINES = 50;
-constexpr int MAX_RESIZED_COLUMNS = 160;
 
 static int s_descriptorsAtStart;
 static size_t s_ticksLeft;
-static bool s_isDrawingShown;   // a resize line brought the terminal to 80x25 or more
-static bool s_isSizeChanged;    // and to other than 80x25
 
 static void ReleaseCurrentJob()
 {
@@ -146,38 +140,11 @@ static void TypeLine(std::string_view line)
     CommandSelector(editor.bytes);
 }
 
-// Back to 80x25 first, so that no input inherits another's terminal size.
-static void HoldDrawing()
-{
-    if (s_isSizeChanged)
-        ApplyTerminalSize(SCREEN_MIN_LINES, SCREEN_MIN_COLUMNS);
-    ApplyTerminalSize(SCREEN_MIN_LINES - 1, SCREEN_MIN_COLUMNS);
-    s_isDrawingShown = s_isSizeChanged = false;
-}
-
-static void ResizeTerminal(std::string_view line)
-{
-    auto sizeAt = [line](size_t i, int fallback, int largest) {
-        return (i < line.size() ? static_cast<unsigned char>(line[i]) : fallback) % (largest + 1);
-    };
-    int lines = sizeAt(1, SCREEN_MIN_LINES, MAX_RESIZED_LINES);
-    int columns = sizeAt(2, SCREEN_MIN_COLUMNS, MAX_RESIZED_COLUMNS);
-    ApplyTerminalSize(lines, columns);
-    if (lines >= SCREEN_MIN_LINES && columns >= SCREEN_MIN_COLUMNS) {
-        s_isDrawingShown = true;
-        s_isSizeChanged |= lines != SCREEN_MIN_LINES || columns != SCREEN_MIN_COLUMNS;
-    }
-}
-
 static void HandleLine(std::string_view line)
 {
     if (!line.empty() && line[0] == '\x01') {
         for (size_t i = 0; i < line.size() && s_ticksLeft > 0; i++, s_ticksLeft--)
             Tick();
-        return;
-    }
-    if (!line.empty() && line[0] == '\x03') {
-        ResizeTerminal(line);
         return;
     }
     if (!line.empty() && line[0] == '\x02') {
@@ -202,7 +169,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     FILE *input = fopen("/dev/null", "r");
     if (output == nullptr || input == nullptr || InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
         FuzzFailure("cannot open the headless screen");
-    HoldDrawing();
+    ApplyTerminalSize(SCREEN_MIN_LINES - 1, SCREEN_MIN_COLUMNS);
     ResetRecords();
     s_descriptorsAtStart = CountOpenDescriptors();
     return 0;
@@ -216,8 +183,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     s_ticksLeft = MAX_TICKS_PER_INPUT;
     for (std::string_view line : SplitFuzzLines(data + 1, size - 1, MAX_COMMAND_LINE_BYTES))
         HandleLine(line);
-    if (s_isDrawingShown)
-        HoldDrawing();
     ResetRecords();
     if (CountOpenDescriptors() != s_descriptorsAtStart) {
         ListOpenDescriptors();
