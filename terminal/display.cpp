@@ -302,9 +302,15 @@ void EndCommandInput()
     werase(g_pCommandWindow);
 }
 
+// Written piece by piece, not with printw: curses formats into a buffer the
+// size of the screen, and for a longer text formats again from an argument
+// list it has already read (showing "(null)", or crashing). A typed line can
+// be that long.
 void EchoCommand(const char *line)
 {
-    mvwprintw(g_pCommandWindow, COMMAND_ECHO_ROW, TEXT_COLUMN, "command! : %s\n", line);
+    mvwaddstr(g_pCommandWindow, COMMAND_ECHO_ROW, TEXT_COLUMN, "command! : ");
+    waddstr(g_pCommandWindow, line);
+    waddch(g_pCommandWindow, '\n');
 }
 
 void Beep()

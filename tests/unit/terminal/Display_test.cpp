@@ -5,6 +5,7 @@
 
 #include "administration/Administrator.h"
 #include "engine/Printer.h"
+#include "terminal/LineEditor.h"
 #include "terminal/display.h"
 #include "tests/support/HeadlessScreen.h"
 
@@ -179,6 +180,23 @@ TEST_F(DisplayTest, ErrorRowShiftsThenOverwrites)
     // the shifted first one, whose longer tail stays visible.
     DisplayError("xy");
     EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:xydefgh     ");
+}
+
+TEST_F(DisplayTest, CommandEchoOfShortAndLongestLines)
+{
+    DrawPrompt();
+    EchoCommand("admin Add User ann");
+    // The line feed clears the rest of the row, the frame's edge included.
+    EXPECT_EQ(Row(g_pCommandWindow, 3), "# command! : admin Add User ann" + std::string(49, ' '));
+
+    // A line longer than the screen has cells once made curses format it
+    // twice from one argument list (a crash under the address sanitizer).
+    std::string longest;
+    for (size_t i = 0; i < MAX_COMMAND_LINE_BYTES; i++)
+        longest += static_cast<char>('a' + i % 26);
+    EchoCommand(longest.c_str());
+    EXPECT_EQ(Row(g_pCommandWindow, 3), "# command! : " + longest.substr(0, 67));
+    EXPECT_EQ(Row(g_pCommandWindow, 4), longest.substr(67, 80));
 }
 
 TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
