@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Hostile typing at the prompt: a 100 kB paste, control characters and
-# function keys. The line stays within its 2047 bytes, no key leaks escape
+# Hostile typing at the prompt: a 100 kB paste, control characters,
+# function keys, and the echo of the longest line. The line stays within its 2047 bytes, no key leaks escape
 # bytes into it, the program keeps running and the next command works.
 source "$(dirname "$0")/lib.sh"
 
@@ -30,4 +30,19 @@ send_keys Enter
 type_line "admin Show User List"
 wait_for_row 15 " user Name : ann" 5
 is_running || fail "the program ended"
+
+# The echoing program shows the whole of a line of the longest length:
+# its echo once came out as "command! : (null)".
+dir=$E2E_DIR/prompt-echo
+mkdir "$dir"
+start_pane prompt-echo "$dir" "exec '$E2E_BIN_DIR/quillbay-echo'"
+wait_for_at 22 2 ">>" 15
+head -c 2047 /dev/zero | tr '\0' q >"$E2E_DIR/longest"
+qb_tmux load-buffer "$E2E_DIR/longest"
+qb_tmux paste-buffer -t "$E2E_SESSION"
+wait_until 30 text_at 22 4 "$(printf 'q%.0s' {1..74})" || fail "the longest line never showed"
+send_keys Enter
+# The next prompt's frame is drawn over the echo's last cell.
+wait_for_row 23 " command! : $(printf 'q%.0s' {1..66})" 10
+is_running || fail "quillbay-echo ended"
 echo PASS
