@@ -159,9 +159,9 @@ static void HandleLine(std::string_view line)
     CheckRecords();
 }
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    EnterFuzzScratchDirectory("commands");
+    EnterFuzzScratchDirectory("commands", argc, argv);
     setenv("LINES", "25", 1);
     setenv("COLUMNS", "80", 1);
     setlocale(LC_ALL, "C.UTF-8");

@@ -1,9 +1,12 @@
 #include "fuzz/FuzzSupport.h"
 
+#include <algorithm>
 #include <bitset>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <string>
@@ -31,13 +34,50 @@ void FuzzFailure(const char *what)
     abort();
 }
 
-void EnterFuzzScratchDirectory(const char *tag)
+// libFuzzer reads the inputs it replays, its corpus and its dictionary, and
+// writes its findings, only after this process has entered the scratch
+// directory; relative paths among the arguments would then miss. They are
+// made absolute first.
+static void AnchorPathArguments(int argc, char **argv)
 {
+    static const std::string_view PATH_FLAGS[] = {"-artifact_prefix="sv, "-exact_artifact_path="sv, "-dict="sv};
+    static std::vector<std::string> s_anchored;  // argv points into these from now on
+    char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory) == nullptr)
+        FuzzFailure("cannot read the working directory");
+    s_anchored.reserve(argc);  // no reallocation: argv keeps the strings' addresses
+    for (int i = 1; i < argc; i++) {
+        std::string_view argument = argv[i];
+        size_t pathAt = 0;
+        if (argument.starts_with('-')) {
+            auto flag = std::find_if(std::begin(PATH_FLAGS), std::end(PATH_FLAGS),
+                                     [&](std::string_view name) { return argument.starts_with(name); });
+            if (flag == std::end(PATH_FLAGS))
+                continue;
+            pathAt = flag->size();
+        }
+        if (pathAt == argument.size() || argument[pathAt] == '/')
+            continue;
+        s_anchored.push_back(std::string(argument.substr(0, pathAt)) + directory + "/" +
+                             std::string(argument.substr(pathAt)));
+        argv[i] = s_anchored.back().data();
+    }
+}
+
+void EnterFuzzScratchDirectory(const char *tag, int *argc, char ***argv)
+{
+    AnchorPathArguments(*argc, *argv);
     const char *temporary = getenv("TMPDIR");
     std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
                           "/quillbay-fuzz-" + tag + "-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0)
         FuzzFailure("cannot make the scratch directory");
+    // Gone when the fuzzer ends normally; after a finding it stays to be looked at.
+    static std::string s_scratch = pattern;
+    atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(s_scratch, ignored);
+    });
     for (const auto &file : SCRATCH_FILES)
         std::ofstream(file.name, std::ios::binary) << file.content;
     if (mkdir("dir", 0755) != 0 || mkfifo("fifo", 0644) != 0 || symlink("/dev/zero", "zero") != 0)

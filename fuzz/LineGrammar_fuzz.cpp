@@ -51,9 +51,9 @@ static void CheckRecords()
         FuzzFailure("the printer's levels or current job changed");
 }
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    EnterFuzzScratchDirectory("line");
+    EnterFuzzScratchDirectory("line", argc, argv);
     if (freopen("/dev/null", "w", stdout) == nullptr)  // the user listing
         FuzzFailure("cannot silence standard output");
     linemode::CreateLists();

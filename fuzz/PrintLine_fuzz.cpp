@@ -114,9 +114,9 @@ static void PrintThroughEngine(const Expected &expected)
     EmptyDirectory("PRINT");
 }
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    EnterFuzzScratchDirectory("printline");
+    EnterFuzzScratchDirectory("printline", argc, argv);
     // No screen is opened: curses refuses each sheet's redraw at once, so a
     // tick costs only the engine's own work. The command-language target
     // fuzzes the drawing.
