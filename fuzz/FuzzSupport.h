@@ -12,8 +12,8 @@
 // Makes a fresh directory under $TMPDIR (or /tmp), enters it and fills it with a few
 // small print files and some things that are not regular files. Aborts
 // when it cannot, since no input can be judged without it. Relative paths
-// among libFuzzer's arguments are made absolute before, so that they still
-// lead where the user meant.
+// among libFuzzer's arguments are made absolute before it is entered, so
+// that they still lead where the user meant.
 void EnterFuzzScratchDirectory(const char *tag, int *argc, char ***argv);
 
 // The number of descriptors of files (not pipes or sockets) open in this
