@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "common/Allocate.h"
+#include "common/BuildSettings.h"
+#include "common/Report.h"
 #include "common/Text.h"
 #include "engine/Printer.h"
-#include "terminal/BuildSettings.h"
-#include "terminal/display.h"
 
-SuppliesData g_SuppliesData;
 LinkedListInstance g_UserInfoList;
 int32_t g_nextUserIdx;
 
@@ -83,7 +82,7 @@ int DeleteUser(const char *name)
 
 void ShowUserList()
 {
-    display(3);
+    display(DISPLAY_USER_LIST);
 }
 
 // ---------------------------------------------------------------- stock
@@ -123,7 +122,7 @@ static AdminCommand FindAdminCommand(const char *text, const char **argument)
 {
     for (const auto &row : ADMIN_COMMANDS) {
         if (StartsWithKeyword(text, row.keyword)) {
-            *argument = text + strlen(row.keyword);
+            *argument = AfterKeyword(text, row.keyword);
             return row.command;
         }
     }
@@ -227,7 +226,7 @@ int AdminCommandParser(const char *line)
     if (g_BuildSettings.grammar == GRAMMAR_CURRENT) {
         if (!StartsWithKeyword(line, "admin"))
             return UserCommand(line);
-        commandText = LTrim(line + 5);
+        commandText = LTrim(AfterKeyword(line, "admin"));
     }
     const char *argument = nullptr;
     AdminCommand command = FindAdminCommand(commandText, &argument);

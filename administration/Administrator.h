@@ -6,10 +6,8 @@
 #include <cstdint>
 
 #include "administration/UserRecords.h"
-#include "engine/PrinterRecords.h"
 #include "list/LinkedList.h"
 
-extern SuppliesData g_SuppliesData;
 extern LinkedListInstance g_UserInfoList;
 extern int32_t g_nextUserIdx;  // identifier of the next registration; never lowered
 

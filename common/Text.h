@@ -30,6 +30,17 @@ inline bool StartsWithKeyword(const char *text, const char *keyword)
     return true;
 }
 
+// The text right after a keyword that text begins with (as StartsWithKeyword
+// found it), so no caller counts the keyword's letters itself.
+inline const char *AfterKeyword(const char *text, const char *keyword)
+{
+    while (*keyword != '\0') {
+        text++;
+        keyword++;
+    }
+    return text;
+}
+
 // Decimal conversion in the manner of atoi (leading white space, an optional
 // sign, digits up to the first other character; no digits give 0), but
 // without overflow: isInRange is false when the number does not fit in a

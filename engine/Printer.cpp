@@ -10,16 +10,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "administration/Administrator.h"
 #include "common/Allocate.h"
+#include "common/BuildSettings.h"
 #include "common/RegularFile.h"
+#include "common/Report.h"
 #include "common/Text.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
-#include "terminal/BuildSettings.h"
-#include "terminal/display.h"
 
 PrinterContext g_PrinterContext;
+SuppliesData g_SuppliesData;
 LinkedListInstance g_JobWaitList;
 
 static const char PRINT_DIRECTORY[] = "PRINT";
@@ -68,7 +68,7 @@ int PrinterCommandParser(int32_t userID, const char *text)
         return 1;
     }
     if (StartsWithKeyword(text, "Print"))
-        return Printer_AddJob(userID, LTrim(text + 5));
+        return Printer_AddJob(userID, LTrim(AfterKeyword(text, "Print")));
     if (StartsWithKeyword(text, "Cancel"))
         return DeleteJob(userID);
     if (g_BuildSettings.grammar == GRAMMAR_CURRENT)
@@ -144,12 +144,7 @@ int DeleteJob(int32_t userID)
 void CancelAll()
 {
     g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
-    ListNode *node = GetFirstNode(&g_JobWaitList);
-    while (node != nullptr && !IsTailer(&g_JobWaitList, node)) {
-        ListNode *next = GetNextNode(node);
-        DeleteNode(&g_JobWaitList, node);
-        node = next;
-    }
+    DeleteAllNodes(&g_JobWaitList);
 }
 
 // ---------------------------------------------------------------- engine steps
@@ -185,18 +180,18 @@ static void RefillSupplies()
         g_PrinterContext.state = PRINTER_REFILLING;
     else
         g_PrinterContext.state = g_PrinterContext.pCurrentJob != nullptr ? PRINTER_PRINTING : PRINTER_WAITING;
-    display(2);
+    display(DISPLAY_ORDINARY);
 }
 
 static void NotEnoughSupplies()
 {
-    display(2);
+    display(DISPLAY_ORDINARY);
     g_PrinterContext.state = PRINTER_NEED_SUPPLIES;
 }
 
 static void EmptyJobList()
 {
-    display(2);
+    display(DISPLAY_ORDINARY);
     g_PrinterContext.state = PRINTER_WAITING;
 }
 
@@ -211,7 +206,7 @@ static void Cancel()
 {
     if (g_PrinterContext.pCurrentJob != nullptr)
         FreeCurrentJob();
-    display(2);
+    display(DISPLAY_ORDINARY);
     g_PrinterContext.state = PRINTER_WAITING;
 }
 
@@ -277,11 +272,11 @@ static void POPJobList()
         FreeCurrentJob();
         g_PrinterContext.state = PRINTER_WAITING;
         DisplayError("print file fopen failed.");
-        display(2);
+        display(DISPLAY_ORDINARY);
         return;
     }
     g_PrinterContext.state = PRINTER_PRINTING;
-    display(2);
+    display(DISPLAY_ORDINARY);
 }
 
 // Reads the next sheet (at most LINES_PER_PAGE print lines) into sheet and
@@ -324,30 +319,44 @@ static void ContinueJob()
 {
     PrintJob *job = g_PrinterContext.pCurrentJob;
     if (job->printedPages != job->needPaper && !PrintSheet(job)) {
-        display(2);
+        display(DISPLAY_ORDINARY);
         return;
     }
     if (job->printedPages == job->needPaper) {
         FreeCurrentJob();
         g_PrinterContext.state = PRINTER_WAITING;
     }
-    display(2);
+    display(DISPLAY_ORDINARY);
 }
 
 void PrinterEngineController()
 {
     PrinterState state = g_PrinterContext.state;
     // A cancel request comes first: a refill must never swallow it.
-    if (state == PRINTER_REQUEST_CANCEL)
+    if (state == PRINTER_REQUEST_CANCEL) {
         Cancel();
-    else if (state != PRINTER_PRINTING && IsRefillPossible())
+        return;
+    }
+    // Refilling never interrupts a sheet being printed, and comes before
+    // everything else.
+    if (state != PRINTER_PRINTING && IsRefillPossible()) {
         RefillSupplies();
-    else if (state == PRINTER_NEED_SUPPLIES)
+        return;
+    }
+    switch (state) {
+    case PRINTER_NEED_SUPPLIES:
         NotEnoughSupplies();
-    else if (state == PRINTER_WAITING && GetNodeCount(&g_JobWaitList) == 0)
-        EmptyJobList();
-    else if (state == PRINTER_PRINTING)
+        break;
+    case PRINTER_WAITING:
+        if (GetNodeCount(&g_JobWaitList) == 0)
+            EmptyJobList();
+        else
+            POPJobList();
+        break;
+    case PRINTER_PRINTING:
         ContinueJob();
-    else if (state == PRINTER_WAITING)
-        POPJobList();
+        break;
+    default:
+        break;  // refilling with nothing left to move: no step, not even a redraw
+    }
 }

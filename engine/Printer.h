@@ -12,6 +12,7 @@
 constexpr int32_t ADMINISTRATOR_USER_ID = -1;  // user identifier of the administrator
 
 extern PrinterContext g_PrinterContext;
+extern SuppliesData g_SuppliesData;  // the administrator's stock; RefilInk and RefillPaper change it
 extern LinkedListInstance g_JobWaitList;
 
 // Creates the wait list and the PRINT directory; reports the outcome of the

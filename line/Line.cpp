@@ -7,6 +7,7 @@
 
 #include "common/Allocate.h"
 #include "common/RegularFile.h"
+#include "common/Report.h"  // the display modes
 #include "common/Text.h"
 
 namespace linemode {
@@ -85,9 +86,9 @@ bool MatchKeyword(const char *text, const char *keyword)
 void CommandSelector(const char *line)
 {
     if (MatchKeyword(line, "admin"))
-        AdminCommandParser(LTrim(line + 5));
+        AdminCommandParser(LTrim(AfterKeyword(line, "admin")));
     else if (MatchKeyword(line, "PRINTER"))
-        PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(line + 7));
+        PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(AfterKeyword(line, "PRINTER")));
     else
         AdminCommandParser(line);
 }
@@ -117,7 +118,7 @@ static AdminCommand FindAdminCommand(const char *text, const char **argument)
 {
     for (const auto &row : ADMIN_COMMANDS) {
         if (MatchKeyword(text, row.keyword)) {
-            *argument = text + strlen(row.keyword);
+            *argument = AfterKeyword(text, row.keyword);
             return row.command;
         }
     }
@@ -223,7 +224,7 @@ void PrinterCommandParser(int32_t userID, const char *text)
 {
     if (userID == ADMINISTRATOR_USER_ID) {
         if (StartsWithWord(text, "Print"))
-            Printer_AddJob(userID, LTrim(text + 5));
+            Printer_AddJob(userID, LTrim(AfterKeyword(text, "Print")));
         else if (StartsWithWord(text, "Cancel"))
             DeleteJob(userID);
         return;
@@ -273,12 +274,7 @@ int DeleteJob(int32_t userID)
 void CancelAll()
 {
     g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
-    ListNode *node = GetFirstNode(&g_JobWaitList);
-    while (node != nullptr && !IsTailer(&g_JobWaitList, node)) {
-        ListNode *next = GetNextNode(node);
-        DeleteNode(&g_JobWaitList, node);
-        node = next;
-    }
+    DeleteAllNodes(&g_JobWaitList);
 }
 
 void PrinterEngineController()
@@ -349,12 +345,12 @@ int DeleteUser(const char *name)
 
 void ShowUserList()
 {
-    display(3);
+    display(DISPLAY_USER_LIST);
 }
 
 void display(int mode)
 {
-    if (mode == 3)
+    if (mode == DISPLAY_USER_LIST)
         userList_display();
 }
 

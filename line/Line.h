@@ -97,9 +97,9 @@ int FindUserID(const char *name);
 int AddUser(const char *name);
 // Removes the first user of exactly this name. 1 when removed, else 0.
 int DeleteUser(const char *name);
-// Prints the user listing: display(3).
+// Prints the user listing: display(DISPLAY_USER_LIST).
 void ShowUserList();
-// Mode 3 prints the user listing; any other mode does nothing.
+// DISPLAY_USER_LIST prints the user listing; any other mode does nothing.
 void display(int mode);
 // One line "user Name : %s \n" per user on standard output, then a flush.
 void userList_display();

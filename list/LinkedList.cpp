@@ -20,10 +20,10 @@ int CreateLinkedListInstance(const char *name, LinkedListInstance *list, DataDes
     list->pHeader->pNext = list->pTailer;
     list->pTailer->pPrev = list->pHeader;
     list->destructor = destructor;
-    return list->pHeader != nullptr && list->pTailer != nullptr;
+    return 1;  // AllocateZeroed never returns NULL: both sentinels exist
 }
 
-int DestructLinkedListInstance(LinkedListInstance *list)
+void DeleteAllNodes(LinkedListInstance *list)
 {
     ListNode *node = GetFirstNode(list);
     while (node != nullptr && !IsTailer(list, node)) {
@@ -31,6 +31,11 @@ int DestructLinkedListInstance(LinkedListInstance *list)
         DeleteNode(list, node);
         node = next;
     }
+}
+
+int DestructLinkedListInstance(LinkedListInstance *list)
+{
+    DeleteAllNodes(list);
     free(list->pHeader);
     free(list->pTailer);
     return 1;

@@ -31,8 +31,9 @@ struct LinkedListInstance {
     int32_t nodeCnt;                // data nodes, sentinels not counted
 };
 
-// Creates both sentinels. Returns 1 when both exist, else 0. nodeCnt must
-// be 0 on entry (a zero-filled record guarantees it).
+// Creates both sentinels. Always returns 1: a failed allocation stops the
+// program (AllocateZeroed), so both sentinels exist. nodeCnt must be 0 on
+// entry (a zero-filled record guarantees it).
 int CreateLinkedListInstance(const char *name, LinkedListInstance *list, DataDestructor destructor);
 // Deletes every data node as DeleteNode does, then frees the sentinels.
 // Always returns 1; the record is unusable until created again.
@@ -50,6 +51,9 @@ ListNode *AddNode(LinkedListInstance *list);
 // Unlinks a data node of this list, calls the destructor on its data (if
 // any), frees the data record and the node. Can't fail.
 void DeleteNode(LinkedListInstance *list, ListNode *node);
+// Deletes every data node, first to last, as DeleteNode does; the list
+// stays usable and empty.
+void DeleteAllNodes(LinkedListInstance *list);
 
 bool IsTailer(LinkedListInstance *list, ListNode *node);
 bool IsHeader(LinkedListInstance *list, ListNode *node);

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "engine/Printer.h"
-#include "terminal/BuildSettings.h"
+#include "common/BuildSettings.h"
 #include "terminal/EngineLock.h"
 #include "terminal/SignalPipe.h"
 

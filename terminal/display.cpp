@@ -245,7 +245,7 @@ void display(int mode)
     if (g_pPrinterWindow == nullptr)
         g_pPrinterWindow = newwin(PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS, 0, 0);
     werase(g_pPrinterWindow);
-    if (mode == 1 || mode == DISPLAY_ORDINARY) {
+    if (mode == DISPLAY_ORDINARY_ALIAS || mode == DISPLAY_ORDINARY) {
         waitJobList_display();
         printerStatus_display();
         if (g_userListDisplayCnt != 0) {

@@ -1,17 +1,16 @@
 // The terminal's two windows: the printer status window (rows 0 to 19) and
 // the command window (rows 20 to 24). This module owns every curses call;
-// the other modules report through DisplayError and redraw through display.
+// the other modules report through DisplayError and redraw through display
+// (common/Report.h).
 // Every function here assumes the caller holds the engine lock.
 #pragma once
 
 #include <cstdio>
 #include <cwchar>
 
-struct LineEditor;
+#include "common/Report.h"
 
-// Status window modes.
-constexpr int DISPLAY_ORDINARY = 2;   // the engine's redraw
-constexpr int DISPLAY_USER_LIST = 3;  // redraw with the user names, kept for two more redraws
+struct LineEditor;
 
 // Layout.
 constexpr int SCREEN_MIN_LINES = 25;
@@ -32,11 +31,6 @@ void GetOpenedTerminalSize(int *lines, int *columns);
 // Restores the terminal.
 void CloseDisplay();
 
-// Writes "ERROR:<message>" on row 1 of the command window, shifting what was
-// there one column left first. Returns the curses status of the write.
-int DisplayError(const char *message);
-// Redraws the whole status window in the given mode and refreshes it.
-void display(int mode);
 // The status text of a printer state code; empty for an unknown code.
 const char *GetStatusDisplayString(int state);
 

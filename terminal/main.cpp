@@ -1,6 +1,6 @@
 // The shared entry of the terminal programs: start-up, the command loop and
 // the command selector.
-#include "terminal/BuildSettings.h"
+#include "terminal/TerminalProgram.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,17 +21,15 @@
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
 
-BuildSettings g_BuildSettings;
-
 constexpr auto PAUSE_AFTER_COMMAND = std::chrono::milliseconds(100);
 
 int CommandSelector(const char *line)
 {
     bool isEarlier = g_BuildSettings.grammar != GRAMMAR_CURRENT;
     if (StartsWithKeyword(line, "admin"))
-        return AdminCommandParser(isEarlier ? LTrim(line + 5) : LTrim(line));
+        return AdminCommandParser(isEarlier ? LTrim(AfterKeyword(line, "admin")) : LTrim(line));
     if (StartsWithKeyword(line, "Printer"))
-        return PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(line + 7));
+        return PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(AfterKeyword(line, "Printer")));
     return AdminCommandParser(isEarlier ? line : LTrim(line));
 }
 

@@ -1,5 +1,7 @@
 // What differs between the terminal programs: one record of data, chosen by
 // each program's entry file. No source is compiled differently per program.
+// Plain data, so that the engine and the administrator can read it without
+// depending on the terminal.
 #pragma once
 
 #include <sys/types.h>
@@ -30,9 +32,6 @@ struct BuildSettings {
 };
 
 // The active record. The entry file sets it through RunTerminalProgram;
-// tests switch it to check every program's behaviour in one binary.
+// tests switch it to check every program's behaviour in one binary. The
+// engine and the administrator read it; only the terminal sets it.
 extern BuildSettings g_BuildSettings;
-
-// The shared entry of every terminal program. Returns the exit status when
-// start-up fails; otherwise runs until the process is ended from outside.
-int RunTerminalProgram(const BuildSettings &settings);

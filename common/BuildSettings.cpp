@@ -1,0 +1,3 @@
+#include "common/BuildSettings.h"
+
+BuildSettings g_BuildSettings;
