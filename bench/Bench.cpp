@@ -18,6 +18,7 @@
 #include "engine/PrintMeasure.h"
 #include "engine/Printer.h"
 #include "terminal/display.h"
+#include "tests/support/HeadlessTerminal.h"
 
 constexpr uint64_t GENERATED_TEXT_LINES = 400000;  // about 26 MB
 constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job
@@ -127,12 +128,7 @@ static bool SetUpPrinter(const std::string &scratch)
 {
     if (chdir(scratch.c_str()) != 0)
         return false;
-    setenv("LINES", "25", 1);
-    setenv("COLUMNS", "80", 1);
-    setlocale(LC_ALL, "C.UTF-8");
-    FILE *output = fopen("/dev/null", "w");
-    FILE *input = fopen("/dev/null", "r");
-    if (InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
+    if (!OpenHeadlessScreen())
         return false;
     InitAdmin();
     InitPrinter();
@@ -161,7 +157,7 @@ int main(int argc, char **argv)
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
-        CloseDisplay();
+        CloseHeadlessScreen();
     } else {
         fprintf(stderr, "%s: cannot set up in %s\n", argv[0], scratch.c_str());
     }

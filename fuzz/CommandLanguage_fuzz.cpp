@@ -23,20 +23,18 @@
 #include "administration/Administrator.h"
 #include "engine/Printer.h"
 #include "fuzz/FuzzSupport.h"
-#include "terminal/BuildSettings.h"
 #include "terminal/CommandSelector.h"
 #include "terminal/LineEditor.h"
 #include "terminal/display.h"
+#include "terminal/programs/Programs.h"
+#include "tests/support/HeadlessTerminal.h"
+#include "tests/support/Records.h"
 
-// The settings records of the three grammar generations, as the programs'
-// entry files hold them.
-static const BuildSettings PROGRAMS[] = {
-    {.programName = "quillbay", .ticker = TICKER_ALARM, .grammar = GRAMMAR_CURRENT, .echoesCommand = false,
-     .greeting = nullptr, .printDirMode = 0777},
-    {.programName = "quillbay-echo", .ticker = TICKER_ALARM, .grammar = GRAMMAR_EARLIER, .echoesCommand = true,
-     .greeting = nullptr, .printDirMode = 0755},
-    {.programName = "quillbay-thread", .ticker = TICKER_WORKER_THREAD, .grammar = GRAMMAR_EARLIEST,
-     .echoesCommand = true, .greeting = nullptr, .printDirMode = 0777},
+// The settings records of the three grammar generations.
+static const BuildSettings *const PROGRAMS[] = {
+    &QUILLBAY_SETTINGS,
+    &QUILLBAY_ECHO_SETTINGS,
+    &QUILLBAY_THREAD_SETTINGS,
 };
 
 // Ticks cost the most (each redraws the status window); 64 refill the
@@ -46,30 +44,11 @@ constexpr size_t MAX_TICKS_PER_INPUT = 64;
 static int s_descriptorsAtStart;
 static size_t s_ticksLeft;
 
-static void ReleaseCurrentJob()
+// Fresh records, as start-up leaves them, and no output files.
+static void ResetForNextInput()
 {
-    if (g_PrinterContext.pCurrentJob == nullptr)
-        return;
-    JobDestructor(g_PrinterContext.pCurrentJob);
-    free(g_PrinterContext.pCurrentJob);
-}
-
-// Empties every record and creates the lists afresh, as start-up does.
-static void ResetRecords()
-{
-    if (g_JobWaitList.pHeader != nullptr)
-        DestructLinkedListInstance(&g_JobWaitList);
-    if (g_UserInfoList.pHeader != nullptr)
-        DestructLinkedListInstance(&g_UserInfoList);
-    ReleaseCurrentJob();
-    memset(&g_JobWaitList, 0, sizeof g_JobWaitList);
-    memset(&g_UserInfoList, 0, sizeof g_UserInfoList);
-    memset(&g_PrinterContext, 0, sizeof g_PrinterContext);
-    memset(&g_SuppliesData, 0, sizeof g_SuppliesData);
-    g_nextUserIdx = 0;
+    ResetRecords();
     EmptyDirectory("PRINT");
-    InitAdmin();
-    InitPrinter();
 }
 
 static void CheckWaitList()
@@ -162,15 +141,10 @@ static void HandleLine(std::string_view line)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     EnterFuzzScratchDirectory("commands", argc, argv);
-    setenv("LINES", "25", 1);
-    setenv("COLUMNS", "80", 1);
-    setlocale(LC_ALL, "C.UTF-8");
-    FILE *output = fopen("/dev/null", "w");
-    FILE *input = fopen("/dev/null", "r");
-    if (output == nullptr || input == nullptr || InitDisplayOn("xterm-256color", output, input) != DISPLAY_OPENED)
+    if (!OpenHeadlessScreen())
         FuzzFailure("cannot open the headless screen");
     ApplyTerminalSize(SCREEN_MIN_LINES - 1, SCREEN_MIN_COLUMNS);
-    ResetRecords();
+    ResetForNextInput();
     s_descriptorsAtStart = CountOpenDescriptors();
     return 0;
 }
@@ -179,11 +153,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    g_BuildSettings = PROGRAMS[data[0] % (sizeof PROGRAMS / sizeof PROGRAMS[0])];
+    g_BuildSettings = *PROGRAMS[data[0] % (sizeof PROGRAMS / sizeof PROGRAMS[0])];
     s_ticksLeft = MAX_TICKS_PER_INPUT;
     for (std::string_view line : SplitFuzzLines(data + 1, size - 1, MAX_COMMAND_LINE_BYTES))
         HandleLine(line);
-    ResetRecords();
+    ResetForNextInput();
     if (CountOpenDescriptors() != s_descriptorsAtStart) {
         ListOpenDescriptors();
         FuzzFailure("a descriptor outlived its job");

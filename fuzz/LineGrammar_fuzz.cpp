@@ -10,19 +10,9 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "line/Line.h"
+#include "tests/support/Records.h"
 
 static int s_descriptorsAtStart;
-
-static void ResetRecords()
-{
-    DestructLinkedListInstance(&linemode::g_UserInfoList);
-    DestructLinkedListInstance(&linemode::g_JobWaitList);
-    linemode::g_UserInfoList = {};
-    linemode::g_JobWaitList = {};
-    linemode::g_PrinterContext = {};
-    linemode::g_SuppliesData = {};
-    linemode::CreateLists();
-}
 
 static int32_t WalkedCount(LinkedListInstance *list)
 {
@@ -70,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             linemode::HandleCommandLine(std::string(line).c_str());
         CheckRecords();
     }
-    ResetRecords();
+    ResetLineRecords();
     if (CountOpenDescriptors() != s_descriptorsAtStart) {
         ListOpenDescriptors();
         FuzzFailure("a descriptor outlived its job");

@@ -1,14 +1,6 @@
 // quillbay-echo: as quillbay-greet without the greeting; PRINT gets mode 0755.
-#include "terminal/BuildSettings.h"
-
-static const BuildSettings QUILLBAY_ECHO_SETTINGS = {
-    .programName = "quillbay-echo",
-    .ticker = TICKER_ALARM,
-    .grammar = GRAMMAR_EARLIER,
-    .echoesCommand = true,
-    .greeting = nullptr,
-    .printDirMode = 0755,
-};
+#include "terminal/TerminalProgram.h"
+#include "terminal/programs/Programs.h"
 
 int main()
 {

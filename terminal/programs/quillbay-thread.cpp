@@ -1,15 +1,7 @@
 // quillbay-thread: the worker-thread ticker, the earliest grammar (any
 // Refill amount reaches the stock) and the command echo.
-#include "terminal/BuildSettings.h"
-
-static const BuildSettings QUILLBAY_THREAD_SETTINGS = {
-    .programName = "quillbay-thread",
-    .ticker = TICKER_WORKER_THREAD,
-    .grammar = GRAMMAR_EARLIEST,
-    .echoesCommand = true,
-    .greeting = nullptr,
-    .printDirMode = 0777,
-};
+#include "terminal/TerminalProgram.h"
+#include "terminal/programs/Programs.h"
 
 int main()
 {

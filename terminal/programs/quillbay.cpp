@@ -1,14 +1,6 @@
 // quillbay: the terminal printer with the alarm ticker and the current grammar.
-#include "terminal/BuildSettings.h"
-
-static const BuildSettings QUILLBAY_SETTINGS = {
-    .programName = "quillbay",
-    .ticker = TICKER_ALARM,
-    .grammar = GRAMMAR_CURRENT,
-    .echoesCommand = false,
-    .greeting = nullptr,
-    .printDirMode = 0777,
-};
+#include "terminal/TerminalProgram.h"
+#include "terminal/programs/Programs.h"
 
 int main()
 {

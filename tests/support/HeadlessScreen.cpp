@@ -9,33 +9,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "administration/Administrator.h"
-#include "engine/Printer.h"
-#include "terminal/display.h"
-
-static void ReleaseCurrentJob()
-{
-    if (g_PrinterContext.pCurrentJob != nullptr) {
-        JobDestructor(g_PrinterContext.pCurrentJob);
-        free(g_PrinterContext.pCurrentJob);
-    }
-}
-
-void ResetRecords()
-{
-    if (g_JobWaitList.pHeader != nullptr)
-        DestructLinkedListInstance(&g_JobWaitList);
-    if (g_UserInfoList.pHeader != nullptr)
-        DestructLinkedListInstance(&g_UserInfoList);
-    ReleaseCurrentJob();
-    memset(&g_JobWaitList, 0, sizeof g_JobWaitList);
-    memset(&g_UserInfoList, 0, sizeof g_UserInfoList);
-    memset(&g_PrinterContext, 0, sizeof g_PrinterContext);
-    memset(&g_SuppliesData, 0, sizeof g_SuppliesData);
-    g_nextUserIdx = 0;
-    InitAdmin();
-    InitPrinter();
-}
+#include "tests/support/HeadlessTerminal.h"
+#include "tests/support/Records.h"
 
 void HeadlessScreen::SetUp()
 {
@@ -46,12 +21,7 @@ void HeadlessScreen::SetUp()
     ASSERT_EQ(chdir(scratchDirectory.c_str()), 0);
 
     g_BuildSettings = BuildSettings{};
-    setenv("LINES", "25", 1);
-    setenv("COLUMNS", "80", 1);
-    setlocale(LC_ALL, "C.UTF-8");
-    FILE *output = fopen("/dev/null", "w");
-    FILE *input = fopen("/dev/null", "r");
-    ASSERT_EQ(InitDisplayOn("xterm-256color", output, input), DISPLAY_OPENED);
+    ASSERT_TRUE(OpenHeadlessScreen());
     ResetRecords();
     werase(g_pCommandWindow);  // the start-up message of the directory
 }
@@ -59,7 +29,7 @@ void HeadlessScreen::SetUp()
 void HeadlessScreen::TearDown()
 {
     ResetRecords();
-    CloseDisplay();
+    CloseHeadlessScreen();
     g_BuildSettings = BuildSettings{};
     EXPECT_EQ(chdir(originalDirectory.c_str()), 0);
     std::filesystem::remove_all(scratchDirectory);

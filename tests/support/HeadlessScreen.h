@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "terminal/BuildSettings.h"
+#include "common/BuildSettings.h"
 #include "terminal/displayWindows.h"
+#include "tests/support/Records.h"
 
 class HeadlessScreen : public ::testing::Test {
 public:
@@ -27,7 +28,3 @@ protected:
     std::string scratchDirectory;
     std::string originalDirectory;
 };
-
-// Empties every global record of the terminal programs and creates the
-// lists afresh (as InitAdmin and InitPrinter do, PRINT included).
-void ResetRecords();

@@ -11,7 +11,9 @@
 #include "administration/Administrator.h"
 #include "engine/Printer.h"
 #include "terminal/display.h"
+#include "terminal/programs/Programs.h"
 #include "tests/support/HeadlessScreen.h"
+#include "tests/support/ListRecords.h"
 
 // One waiting job as the tests compare it.
 struct WaitingJob {
@@ -57,6 +59,17 @@ protected:
             PrinterEngineController();
     }
 
+    // The settings record of the program that speaks this grammar.
+    static const BuildSettings &ProgramOfGrammar(GrammarGeneration grammar)
+    {
+        switch (grammar) {
+        case GRAMMAR_CURRENT: return QUILLBAY_SETTINGS;
+        case GRAMMAR_EARLIER: return QUILLBAY_ECHO_SETTINGS;
+        case GRAMMAR_EARLIEST: return QUILLBAY_THREAD_SETTINGS;
+        }
+        return QUILLBAY_SETTINGS;
+    }
+
     static void SetPrinterLevels(uint32_t ink, uint32_t paper)
     {
         g_PrinterContext.ink = ink;
@@ -66,11 +79,8 @@ protected:
     static std::vector<WaitingJob> WaitingJobs()
     {
         std::vector<WaitingJob> jobs;
-        for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
-             node = GetNextNode(node)) {
-            const PrintJob *job = static_cast<const PrintJob *>(node->pData);
+        for (const PrintJob *job : ListRecords<PrintJob>(&g_JobWaitList))
             jobs.push_back({job->userID, job->needInk, job->needPaper});
-        }
         return jobs;
     }
 

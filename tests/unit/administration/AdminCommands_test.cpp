@@ -106,11 +106,8 @@ class AdminCommands : public PrinterScreen {};
 std::string Users()
 {
     std::string text;
-    for (ListNode *node = GetFirstNode(&g_UserInfoList); node != nullptr && !IsTailer(&g_UserInfoList, node);
-         node = GetNextNode(node)) {
-        const UserInfo *user = static_cast<const UserInfo *>(node->pData);
+    for (const UserInfo *user : ListRecords<UserInfo>(&g_UserInfoList))
         text += (text.empty() ? "" : " ") + std::string(user->userName) + ":" + std::to_string(user->userID);
-    }
     return text;
 }
 
@@ -129,7 +126,7 @@ TEST_F(AdminCommands, EachLineHasItsEffectAndMessage)
         SCOPED_TRACE(std::string("line \"") + c.line + "\", grammar " + std::to_string(c.grammar));
         ResetRecords();
         SetPrinterLevels(3000, 100);
-        g_BuildSettings.grammar = c.grammar;
+        g_BuildSettings = ProgramOfGrammar(c.grammar);
         for (const char *line : c.setup)
             AdminCommandParser(line);
         ClearErrorRow();

@@ -4,6 +4,7 @@
 
 #include "administration/Administrator.h"
 #include "tests/support/HeadlessScreen.h"
+#include "tests/support/ListRecords.h"
 
 namespace {
 
@@ -12,11 +13,8 @@ using RegistryTest = HeadlessScreen;
 std::vector<std::pair<std::string, int>> Users()
 {
     std::vector<std::pair<std::string, int>> users;
-    for (ListNode *n = GetFirstNode(&g_UserInfoList); n != nullptr && !IsTailer(&g_UserInfoList, n);
-         n = GetNextNode(n)) {
-        const UserInfo *user = static_cast<const UserInfo *>(n->pData);
+    for (const UserInfo *user : ListRecords<UserInfo>(&g_UserInfoList))
         users.emplace_back(user->userName, user->userID);
-    }
     return users;
 }
 

@@ -99,7 +99,7 @@ TEST_F(Admission, RefusalsShowTheirMessageAndLeaveNothingOpen)
     };
     for (const RefusalCase &c : cases) {
         SCOPED_TRACE(c.name);
-        g_BuildSettings.grammar = c.grammar;
+        g_BuildSettings = ProgramOfGrammar(c.grammar);
         SetPrinterLevels(c.printerInk, c.printerPaper);
         ClearErrorRow();
         int descriptors = OpenDescriptors();

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "line/Line.h"
+#include "tests/support/ListRecords.h"
+#include "tests/support/Records.h"
 
 class LineFixture : public ::testing::Test {
 public:
@@ -18,27 +20,24 @@ public:
     static std::vector<std::string> Users()
     {
         std::vector<std::string> names;
-        for (ListNode *n = GetFirstNode(&linemode::g_UserInfoList); n != nullptr && !IsTailer(&linemode::g_UserInfoList, n);
-             n = GetNextNode(n))
-            names.push_back(static_cast<UserInfo *>(n->pData)->userName);
+        for (const UserInfo *user : ListRecords<UserInfo>(&linemode::g_UserInfoList))
+            names.push_back(user->userName);
         return names;
     }
     // The userIDs of the registered users, in list order.
     static std::vector<int32_t> UserIDs()
     {
         std::vector<int32_t> ids;
-        for (ListNode *n = GetFirstNode(&linemode::g_UserInfoList); n != nullptr && !IsTailer(&linemode::g_UserInfoList, n);
-             n = GetNextNode(n))
-            ids.push_back(static_cast<UserInfo *>(n->pData)->userID);
+        for (const UserInfo *user : ListRecords<UserInfo>(&linemode::g_UserInfoList))
+            ids.push_back(user->userID);
         return ids;
     }
     // The owners of the waiting jobs, in list order.
     static std::vector<int32_t> Jobs()
     {
         std::vector<int32_t> owners;
-        for (ListNode *n = GetFirstNode(&linemode::g_JobWaitList); n != nullptr && !IsTailer(&linemode::g_JobWaitList, n);
-             n = GetNextNode(n))
-            owners.push_back(static_cast<PrintJob *>(n->pData)->userID);
+        for (const PrintJob *job : ListRecords<PrintJob>(&linemode::g_JobWaitList))
+            owners.push_back(job->userID);
         return owners;
     }
     static void WriteFile(const std::string &name, const std::string &content)
@@ -55,38 +54,14 @@ protected:
         scratchDirectory = pattern;
         std::filesystem::current_path(scratchDirectory);
         WriteFile("notes.txt", "hello\n");
-        ResetRecords();
+        ResetLineRecords();
     }
     void TearDown() override
     {
-        DestroyLists();
+        ResetLineRecords();  // closes the jobs' files
         std::filesystem::current_path(originalDirectory);
         std::filesystem::remove_all(scratchDirectory);
     }
-    // Fresh, empty records, as at program start.
-    static void ResetRecords()
-    {
-        DestroyLists();
-        linemode::g_PrinterContext = {};
-        linemode::g_SuppliesData = {};
-        linemode::CreateLists();
-        s_areListsCreated = true;
-    }
-
     std::string scratchDirectory;
     std::filesystem::path originalDirectory;
-
-private:
-    // Deletes every node (closing the jobs' files) and the sentinels.
-    static void DestroyLists()
-    {
-        if (!s_areListsCreated)
-            return;
-        DestructLinkedListInstance(&linemode::g_UserInfoList);
-        DestructLinkedListInstance(&linemode::g_JobWaitList);
-        linemode::g_UserInfoList = {};
-        linemode::g_JobWaitList = {};
-        s_areListsCreated = false;
-    }
-    static inline bool s_areListsCreated = false;
 };

@@ -10,6 +10,7 @@
 #include "terminal/display.h"
 #include "terminal/displayWindows.h"
 #include "tests/support/HeadlessScreen.h"
+#include "tests/support/HeadlessTerminal.h"
 
 namespace {
 
@@ -127,17 +128,12 @@ struct KeyTest : ::testing::Test {
     int keys[2] = {-1, -1};
     void SetUp() override
     {
-        setlocale(LC_ALL, "C.UTF-8");
-        setenv("LINES", "25", 1);
-        setenv("COLUMNS", "80", 1);
         ASSERT_EQ(pipe(keys), 0);
-        FILE *output = fopen("/dev/null", "w");
-        FILE *input = fdopen(keys[0], "r");
-        ASSERT_EQ(InitDisplayOn("xterm-256color", output, input), DISPLAY_OPENED);
+        ASSERT_TRUE(OpenHeadlessScreen(fdopen(keys[0], "r")));
     }
     void TearDown() override
     {
-        CloseDisplay();
+        CloseHeadlessScreen();  // closes the reading end
         close(keys[1]);
     }
     void Send(const std::string &bytes) { ASSERT_EQ(write(keys[1], bytes.data(), bytes.size()), ssize_t(bytes.size())); }

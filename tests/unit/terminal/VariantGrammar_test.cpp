@@ -48,15 +48,15 @@ const VariantCase VARIANT_CASES[] = {
 
 class VariantGrammarTest : public PrinterScreen {
 protected:
-    void Check(const VariantCase &row, GrammarGeneration grammar, const Outcome &expected)
+    void Check(const VariantCase &row, const BuildSettings &program, const Outcome &expected)
     {
         ResetRecords();
-        g_BuildSettings.grammar = grammar;
+        g_BuildSettings = program;
         AddUser("ann");
         ClearErrorRow();
         g_userListDisplayCnt = 0;
         CommandSelector(row.line);
-        SCOPED_TRACE(std::string("'") + row.line + "' in grammar " + std::to_string(grammar));
+        SCOPED_TRACE(std::string("'") + row.line + "' in " + program.programName);
         EXPECT_EQ(g_SuppliesData.ink, expected.ink);
         EXPECT_EQ(g_SuppliesData.paper, expected.paper);
         EXPECT_EQ(ErrorRow(), *expected.error ? std::string("ERROR:") + expected.error : "");
@@ -68,9 +68,10 @@ protected:
 TEST_F(VariantGrammarTest, EachProgramReadsTheSameLinesItsOwnWay)
 {
     for (const VariantCase &row : VARIANT_CASES) {
-        Check(row, GRAMMAR_CURRENT, row.current);
-        Check(row, GRAMMAR_EARLIER, row.earlier);
-        Check(row, GRAMMAR_EARLIEST, row.earliest);
+        Check(row, QUILLBAY_SETTINGS, row.current);
+        Check(row, QUILLBAY_GREET_SETTINGS, row.earlier);
+        Check(row, QUILLBAY_ECHO_SETTINGS, row.earlier);
+        Check(row, QUILLBAY_THREAD_SETTINGS, row.earliest);
     }
 }
 
@@ -78,7 +79,7 @@ TEST_F(VariantGrammarTest, EveryGrammarKeepsTheStockOnTheUnsignedSideOfThePrinte
 {
     // The earliest grammar lets a negative amount reach the stock; the
     // engine treats such a stock as empty and never leaves "Refilling...".
-    g_BuildSettings.grammar = GRAMMAR_EARLIEST;
+    g_BuildSettings = QUILLBAY_THREAD_SETTINGS;
     CommandSelector("admin Refill Ink=-500 Paper=-5");
     Tick(3);
     EXPECT_EQ(g_PrinterContext.ink, 0u);

@@ -15,6 +15,7 @@
 #include "terminal/LineEditor.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
+#include "terminal/programs/Programs.h"
 #include "tests/support/HeadlessScreen.h"
 
 namespace {
@@ -37,9 +38,7 @@ void ExpectConsistentRecords()
 
 TEST_F(WorkerStressTest, CommandsAndStepsNeverInterleave)
 {
-    g_BuildSettings.ticker = TICKER_WORKER_THREAD;
-    g_BuildSettings.grammar = GRAMMAR_EARLIEST;
-    g_BuildSettings.echoesCommand = true;
+    g_BuildSettings = QUILLBAY_THREAD_SETTINGS;
     std::string page;
     for (int i = 0; i < 12; i++)
         page += "a line of the stress file\n";
