@@ -28,6 +28,7 @@
 #include "terminal/display.h"
 #include "terminal/programs/Programs.h"
 #include "tests/support/HeadlessTerminal.h"
+#include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"
 
 // The settings records of the three grammar generations.
@@ -53,14 +54,12 @@ static void ResetForNextInput()
 
 static void CheckWaitList()
 {
-    int32_t walked = 0;
-    for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
-         node = GetNextNode(node)) {
-        const PrintJob *job = static_cast<const PrintJob *>(node->pData);
+    std::vector<const PrintJob *> jobs = ListRecords<PrintJob>(&g_JobWaitList);
+    for (const PrintJob *job : jobs) {
         if (job->pInputFile == nullptr || job->pOutputFile != nullptr || job->needPaper < 1)
             FuzzFailure("a waiting job is not as admission left it");
-        walked++;
     }
+    auto walked = static_cast<int32_t>(jobs.size());
     if (walked != GetNodeCount(&g_JobWaitList) || walked > MAX_WAIT_JOBS)
         FuzzFailure("the wait list's count");
 }

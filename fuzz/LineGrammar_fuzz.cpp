@@ -4,24 +4,24 @@
 // The input is cut into lines of at most 2047 bytes, as its bounded read
 // cuts them; a line that begins with 0x01 is an engine step, any other is a
 // command line. The records are checked after each.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
 #include "line/Line.h"
+#include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"
 
 static int s_descriptorsAtStart;
 
 static int32_t WalkedCount(LinkedListInstance *list)
 {
-    int32_t count = 0;
-    for (ListNode *node = GetFirstNode(list); node != nullptr && !IsTailer(list, node); node = GetNextNode(node)) {
-        if (node->pData == nullptr)
-            FuzzFailure("a list node without its record");
-        count++;
-    }
+    std::vector<const void *> records = ListRecords<void>(list);
+    if (std::find(records.begin(), records.end(), nullptr) != records.end())
+        FuzzFailure("a list node without its record");
+    auto count = static_cast<int32_t>(records.size());
     if (count != GetNodeCount(list))
         FuzzFailure("a list's count differs from its nodes");
     return count;

@@ -58,8 +58,5 @@ TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
     // A round fills the wait list (a print is refused), cancels one, empties
     // it through ann and queues two more for the next round.
     EXPECT_EQ(Jobs(), (std::vector<int32_t>{-1, -1}));
-    int walked = 0;
-    for (ListNode *n = GetFirstNode(&g_JobWaitList); n != nullptr && !IsTailer(&g_JobWaitList, n); n = GetNextNode(n))
-        walked++;
-    EXPECT_EQ(walked, GetNodeCount(&g_JobWaitList));
+    EXPECT_EQ(Jobs().size(), static_cast<size_t>(GetNodeCount(&g_JobWaitList)));
 }
