@@ -1,5 +1,6 @@
 // quillbay-echo: as quillbay-greet without the greeting; PRINT gets mode 0755.
 #include "terminal/BuildSettings.h"
+#include "terminal/Usage.h"
 
 static const BuildSettings QUILLBAY_ECHO_SETTINGS = {
     .programName = "quillbay-echo",
@@ -10,7 +11,8 @@ static const BuildSettings QUILLBAY_ECHO_SETTINGS = {
     .printDirMode = 0755,
 };
 
-int main()
+int main(int argc, char **argv)
 {
+    HandleProgramArguments(argc, argv, QUILLBAY_ECHO_USAGE);
     return RunTerminalProgram(QUILLBAY_ECHO_SETTINGS);
 }

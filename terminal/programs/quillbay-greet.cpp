@@ -1,6 +1,7 @@
 // quillbay-greet: the alarm ticker, the earlier grammar, the command echo and
 // a greeting on standard output at start-up.
 #include "terminal/BuildSettings.h"
+#include "terminal/Usage.h"
 
 static const BuildSettings QUILLBAY_GREET_SETTINGS = {
     .programName = "quillbay-greet",
@@ -11,7 +12,8 @@ static const BuildSettings QUILLBAY_GREET_SETTINGS = {
     .printDirMode = 0777,
 };
 
-int main()
+int main(int argc, char **argv)
 {
+    HandleProgramArguments(argc, argv, QUILLBAY_GREET_USAGE);
     return RunTerminalProgram(QUILLBAY_GREET_SETTINGS);
 }

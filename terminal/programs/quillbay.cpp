@@ -1,5 +1,6 @@
 // quillbay: the terminal printer with the alarm ticker and the current grammar.
 #include "terminal/BuildSettings.h"
+#include "terminal/Usage.h"
 
 static const BuildSettings QUILLBAY_SETTINGS = {
     .programName = "quillbay",
@@ -10,7 +11,8 @@ static const BuildSettings QUILLBAY_SETTINGS = {
     .printDirMode = 0777,
 };
 
-int main()
+int main(int argc, char **argv)
 {
+    HandleProgramArguments(argc, argv, QUILLBAY_USAGE);
     return RunTerminalProgram(QUILLBAY_SETTINGS);
 }
