@@ -1,16 +1,25 @@
 # The two entry points of the README: `make run` and `make test`. Each
 # installs what is missing, configures, builds into build/ and then runs.
-PACKAGES := g++ cmake make pkg-config libncurses-dev libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind
+# `make run` needs only what building quillbay needs and builds only it;
+# `make test` installs the rest and builds everything.
+RUN_PACKAGES := g++ cmake make pkg-config libncurses-dev
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind mandoc man-db
 PRESET ?= default
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # The end-to-end tests spend most of their time waiting for real seconds to
 # pass, so more of them run at once than there are cores.
 TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 3 )))
+# A first configuration for `make run` leaves the tests out, since their
+# packages may be missing; one that exists keeps its own choice.
+RUN_TESTING := $(if $(wildcard build/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 
 .PHONY: run test build deps clean
 
-run: build
+run:
+	@bash tools/ensure-packages.sh $(RUN_PACKAGES)
+	cmake --preset $(PRESET) $(RUN_TESTING) $(CMAKE_ARGS)
+	cmake --build --preset $(PRESET) --target quillbay -j $(JOBS)
 	./build/bin/quillbay
 
 # Everything but the fuzz configuration and its runs, which .ci/run adds.
@@ -18,11 +27,11 @@ test: build
 	ctest --preset $(PRESET) -LE fuzz -j $(TEST_JOBS)
 
 build: deps
-	cmake --preset $(PRESET) $(CMAKE_ARGS)
+	cmake --preset $(PRESET) -DBUILD_TESTING=ON $(CMAKE_ARGS)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
 deps:
-	@bash tools/ensure-packages.sh $(PACKAGES)
+	@bash tools/ensure-packages.sh $(TEST_PACKAGES)
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -1,8 +1,10 @@
 // quillbay-echo: as quillbay-greet without the greeting; PRINT gets mode 0755.
 #include "terminal/TerminalProgram.h"
+#include "terminal/Usage.h"
 #include "terminal/programs/Programs.h"
 
-int main()
+int main(int argc, char **argv)
 {
+    HandleProgramArguments(argc, argv, QUILLBAY_ECHO_USAGE);
     return RunTerminalProgram(QUILLBAY_ECHO_SETTINGS);
 }

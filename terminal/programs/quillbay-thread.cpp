@@ -1,9 +1,11 @@
 // quillbay-thread: the worker-thread ticker, the earliest grammar (any
 // Refill amount reaches the stock) and the command echo.
 #include "terminal/TerminalProgram.h"
+#include "terminal/Usage.h"
 #include "terminal/programs/Programs.h"
 
-int main()
+int main(int argc, char **argv)
 {
+    HandleProgramArguments(argc, argv, QUILLBAY_THREAD_USAGE);
     return RunTerminalProgram(QUILLBAY_THREAD_SETTINGS);
 }
