@@ -1,6 +1,6 @@
 # The two entry points of the README: `make run` and `make test`. Each
 # installs what is missing, configures, builds into build/ and then runs.
-PACKAGES := g++ cmake make pkg-config libncurses-dev libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind
+PACKAGES := g++ cmake make pkg-config libncurses-dev libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind procps
 PRESET ?= default
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
