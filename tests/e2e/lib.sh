@@ -8,6 +8,8 @@
 # polls with a deadline, so a loaded machine only makes a test slower.
 
 set -u
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$E2E_LIB_DIR/processes.sh"
 
 E2E_BIN_DIR=$(cd "${1:?usage: bash $0 <bin dir>}" && pwd) || exit 1
 QUILLBAY=$E2E_BIN_DIR/quillbay
@@ -23,14 +25,14 @@ E2E_SOCKET=$E2E_DIR/tmux.sock
 E2E_SESSION=""            # the pane the helpers act on; set by start_pane
 E2E_POLL_INTERVAL=0.1     # seconds between two looks at the screen
 
+# Ends the script's background jobs, every pane's programs, the server.
 e2e_cleanup()
 {
-    tmux -S "$E2E_SOCKET" kill-server 2>/dev/null
-    chmod -R u+rwX "$E2E_DIR" 2>/dev/null
-    rm -rf "$E2E_DIR"
+    end_process_trees $$
+    end_tmux_server "$E2E_SOCKET"
+    remove_dir "$E2E_DIR"
 }
-trap e2e_cleanup EXIT
-trap 'exit 1' HUP INT TERM  # a timed-out test still ends its server and program
+on_exit e2e_cleanup
 
 # Ends the script as skipped, saying why.
 skip()
@@ -70,6 +72,11 @@ qb_tmux()
 {
     tmux -f "$E2E_DIR/tmux.conf" -S "$E2E_SOCKET" "$@"
 }
+
+# The server's first pane cleans up after a script killed outright.
+qb_tmux new-session -d -s e2e-watchdog \
+    "exec bash '$E2E_LIB_DIR/watchdog.sh' $$ '$E2E_SOCKET' '$E2E_DIR'" ||
+    { echo "FAIL: cannot start tmux"; exit 1; }
 
 # ---------------------------------------------------------------- panes
 

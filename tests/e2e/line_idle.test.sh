@@ -7,7 +7,6 @@ source "$(dirname "$0")/line_lib.sh"
 printf 'Add User ann\nShow User List \n' > commands
 "$QUILLBAY_LINE" < commands > out 2> err &
 pid=$!
-started "$pid"
 status_file=/proc/$pid/task/$pid/status
 [ -r "$status_file" ] || skip "no /proc task status on this system"
 

@@ -1,29 +1,23 @@
 # Shared helpers of the line-mode program's end-to-end scripts, sourced
 # first by each of them. A script runs as `bash line_*.test.sh <bin dir>`,
-# works in a private temporary directory of its own and registers every
-# program it starts with `started`, so that the program is killed and the
-# directory removed however the script ends.
+# works in a private temporary directory of its own, and every program it
+# starts is killed and the directory removed however the script ends.
 # Exit status: 0 passed, 1 failed, 77 skipped.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
 
 LINE_BIN_DIR=$(cd "${1:?usage: bash $0 <bin dir>}" && pwd)
 QUILLBAY_LINE=$LINE_BIN_DIR/quillbay-line
 LINE_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillbay-line-e2e.XXXXXX")
-LINE_PIDS=()
 cd "$LINE_DIR"
 
 line_cleanup()
 {
-    local pid
-    for pid in "${LINE_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$LINE_DIR"
+    end_process_trees $$
+    remove_dir "$LINE_DIR"
 }
-trap line_cleanup EXIT
+on_exit line_cleanup
 
-started() { LINE_PIDS+=("$1"); }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIPPED: $*"; exit 77; }
 

@@ -26,7 +26,6 @@ printf 'user Name : ann \nuser Name : bob \nuser Name : bob \nuser Name : dan \n
 
 "$QUILLBAY_LINE" < commands > out 2> err &
 pid=$!
-started "$pid"
 
 has_four_lines() { [ "$(wc -l < out)" -ge 4 ]; }
 wait_until 10 has_four_lines || fail "the listing did not arrive: $(cat out)"

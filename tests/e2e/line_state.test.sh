@@ -19,7 +19,6 @@ printf 'hello\n' > notes.txt
 mkfifo commands
 "$QUILLBAY_LINE" < commands > out 2> err &
 pid=$!
-started "$pid"
 exec 3> commands
 send() { printf '%s\n' "$1" >&3; }
 
