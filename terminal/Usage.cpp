@@ -71,7 +71,7 @@ static const char USER_COMMANDS_KEYS_AND_FILES[] =
     "Files:\n"
     "  PRINT/YYYYMMDDhhmmss.txt     one per started job, in the directory the\n"
     "                               program started in, named after the job's local\n"
-    "                               start time (\"-2\", \"-3\"... before \".txt\" when\n"
+    "                               start time (\"-1\", \"-2\"... before \".txt\" when\n"
     "                               that name is taken: no file is ever replaced);\n"
     "                               PRINT is created when missing\n";
 
