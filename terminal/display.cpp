@@ -421,6 +421,20 @@ static CommandKey ClassifyCharacter(wchar_t key)
     return {KEY_ACTION_INSERT, key};
 }
 
+// True when another key has arrived already; it stays to be read.
+static bool IsKeyPending()
+{
+    wint_t next;
+    int status = wget_wch(s_keyWindow, &next);
+    if (status == ERR)
+        return false;
+    if (status == KEY_CODE_YES)
+        ungetch(static_cast<int>(next));
+    else
+        unget_wch(static_cast<wchar_t>(next));
+    return true;
+}
+
 CommandKey ReadCommandKey()
 {
     wint_t key;
@@ -435,6 +449,10 @@ CommandKey ReadCommandKey()
     wint_t next;
     if (command.action == KEY_ACTION_ESCAPE && wget_wch(s_keyWindow, &next) != ERR)
         return {KEY_ACTION_IGNORE, 0};
+    // A tab with more keys right behind it was pasted, not pressed: it is
+    // part of the text.
+    if (command.action == KEY_ACTION_COMPLETE && IsKeyPending())
+        return {KEY_ACTION_INSERT, L'\t'};
     return command;
 }
 

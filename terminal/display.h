@@ -69,7 +69,7 @@ enum KeyAction {
     KEY_ACTION_END,           // End, ^E
     KEY_ACTION_OLDER,         // Up, ^P: the history's previous line
     KEY_ACTION_NEWER,         // Down, ^N
-    KEY_ACTION_COMPLETE,      // Tab
+    KEY_ACTION_COMPLETE,      // Tab pressed alone; a pasted tab is inserted
     KEY_ACTION_REDRAW,        // ^L
     KEY_ACTION_HELP,          // F1
     KEY_ACTION_END_OF_INPUT,  // ^D
