@@ -145,8 +145,10 @@ static void AddFileNames(const std::string &word, std::vector<CompletionCandidat
     DIR *stream = opendir(directory.empty() ? "." : directory.c_str());
     if (stream == nullptr)
         return;
-    for (const struct dirent *entry = readdir(stream);
-         entry != nullptr && candidates.size() < MAX_COMPLETION_CANDIDATES; entry = readdir(stream)) {
+    size_t seen = 0;
+    for (const struct dirent *entry = readdir(stream); entry != nullptr && seen < MAX_DIRECTORY_ENTRIES &&
+                                                       candidates.size() < MAX_COMPLETION_CANDIDATES;
+         entry = readdir(stream), seen++) {
         std::string name = entry->d_name;
         if (name == "." || name == ".." || (name[0] == '.' && start.empty()))
             continue;

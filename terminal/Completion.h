@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-constexpr size_t MAX_COMPLETION_CANDIDATES = 1000;  // the rest of a huge directory is left out
+// Bounds on a directory's listing, which runs while the engine waits.
+constexpr size_t MAX_COMPLETION_CANDIDATES = 1000;  // names offered at most
+constexpr size_t MAX_DIRECTORY_ENTRIES = 20000;     // entries looked at at most
 
 struct CompletionCandidate {
     std::string text;   // replaces the word being completed

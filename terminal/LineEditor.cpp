@@ -188,8 +188,7 @@ EditResult LineEditor_SetText(LineEditor *editor, const char *text)
 
 EditResult LineEditor_ReplaceBeforeCursor(LineEditor *editor, size_t first, const char *text)
 {
-    static LineEditor saved;  // large; the editor runs on one thread at a time
-    saved = *editor;
+    const LineEditor saved = *editor;
     RemoveCharacters(editor, first, editor->cursor - first);
     if (!InsertText(editor, text)) {
         *editor = saved;
