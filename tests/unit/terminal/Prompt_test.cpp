@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "administration/Administrator.h"
+#include "terminal/Help.h"
 #include "terminal/Prompt.h"
 #include "tests/support/HeadlessScreen.h"
 
@@ -163,6 +164,17 @@ TEST_F(PromptTest, SecondTabListsTheChoicesByTheirOwnNames)
     ASSERT_EQ(prompt.candidates.size(), 2u);
     EXPECT_EQ(prompt.candidates[0].label, "pix.txt");
     EXPECT_EQ(prompt.candidates[1].text, "docs/plan.txt");
+}
+
+// The help view holds 18 rows of 78 columns inside its frame, in every grammar.
+TEST(HelpTest, FitsTheHelpViewInEveryGrammar)
+{
+    for (GrammarGeneration grammar : {GRAMMAR_CURRENT, GRAMMAR_EARLIER, GRAMMAR_EARLIEST}) {
+        std::vector<std::string> lines = HelpViewLines(grammar);
+        EXPECT_LE(lines.size(), 18u) << grammar;
+        for (const std::string &line : lines)
+            EXPECT_LE(line.size(), HELP_LINE_WIDTH) << line;
+    }
 }
 
 }  // namespace
