@@ -99,24 +99,18 @@ void RefillPaper(int32_t amount)
 
 // ---------------------------------------------------------------- commands
 
-enum AdminCommand {
-    ADMIN_REFILL,
-    ADMIN_ADD_USER,
-    ADMIN_DEL_USER,
-    ADMIN_SHOW_USER_LIST,
-    ADMIN_NONE,
+// Scanned in order, the first prefix that matches decides.
+static const AdminCommandRow ADMIN_COMMANDS[] = {
+    {"Refill", ADMIN_REFILL, "Ink=N Paper=N", "Ink=3000 Paper=100", "stock ink, paper"},
+    {"Add User", ADMIN_ADD_USER, "NAME", "ann", "register a user"},
+    {"Del User", ADMIN_DEL_USER, "NAME", "ann", "remove a user"},
+    {"Show User List", ADMIN_SHOW_USER_LIST, "", "", "list the users"},
 };
 
-// Scanned in order, the first prefix that matches decides.
-static const struct {
-    const char *keyword;
-    AdminCommand command;
-} ADMIN_COMMANDS[] = {
-    {"Refill", ADMIN_REFILL},
-    {"Add User", ADMIN_ADD_USER},
-    {"Del User", ADMIN_DEL_USER},
-    {"Show User List", ADMIN_SHOW_USER_LIST},
-};
+std::span<const AdminCommandRow> AdminCommandTable()
+{
+    return ADMIN_COMMANDS;
+}
 
 static AdminCommand FindAdminCommand(const char *text, const char **argument)
 {
@@ -224,9 +218,9 @@ int AdminCommandParser(const char *line)
 {
     const char *commandText = line;
     if (g_BuildSettings.grammar == GRAMMAR_CURRENT) {
-        if (!StartsWithKeyword(line, "admin"))
+        if (!StartsWithKeyword(line, ADMIN_WORD))
             return UserCommand(line);
-        commandText = LTrim(AfterKeyword(line, "admin"));
+        commandText = LTrim(AfterKeyword(line, ADMIN_WORD));
     }
     const char *argument = nullptr;
     AdminCommand command = FindAdminCommand(commandText, &argument);

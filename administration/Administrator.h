@@ -4,9 +4,31 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "administration/UserRecords.h"
 #include "list/LinkedList.h"
+
+constexpr const char ADMIN_WORD[] = "admin";  // begins every administrator command line
+
+// The administrator's commands.
+enum AdminCommand {
+    ADMIN_REFILL,
+    ADMIN_ADD_USER,
+    ADMIN_DEL_USER,
+    ADMIN_SHOW_USER_LIST,
+    ADMIN_NONE,
+};
+
+// One administrator command: the keyword the parser matches and, for help
+// and completion, what follows it.
+struct AdminCommandRow {
+    const char *keyword;    // matched as a prefix, letter case ignored
+    AdminCommand command;
+    const char *arguments;  // what follows the keyword, as help shows it
+    const char *example;    // one example of the arguments
+    const char *summary;    // what the command does, in a few words
+};
 
 extern LinkedListInstance g_UserInfoList;
 extern int32_t g_nextUserIdx;  // identifier of the next registration; never lowered
@@ -28,6 +50,8 @@ int DeleteUser(const char *name);
 // Redraws the status window with the user names.
 void ShowUserList();
 
+// The administrator's commands in the order the parser tries them.
+std::span<const AdminCommandRow> AdminCommandTable();
 // Handles an administrator command or a registered user's command line.
 // Returns 1 when a command was carried out, 0 when ignored or refused.
 int AdminCommandParser(const char *line);

@@ -59,20 +59,53 @@ void JobDestructor(void *data)
 
 // ---------------------------------------------------------------- commands
 
+// Neither keyword of a table is a prefix of another, so order decides nothing.
+static const PrinterCommandRow USER_PRINTER_COMMANDS[] = {
+    {"Print", PRINTER_PRINT, "FILE", "report.txt", "queue a file"},
+    {"Cancel", PRINTER_CANCEL, "", "", "cancel own job"},
+};
+static const PrinterCommandRow ADMIN_PRINTER_COMMANDS[] = {
+    {"Cancel All", PRINTER_CANCEL_ALL, "", "", "cancel every job"},
+};
+
+std::span<const PrinterCommandRow> UserPrinterCommands()
+{
+    return USER_PRINTER_COMMANDS;
+}
+
+std::span<const PrinterCommandRow> AdminPrinterCommands()
+{
+    return ADMIN_PRINTER_COMMANDS;
+}
+
+static const PrinterCommandRow *FindPrinterCommand(std::span<const PrinterCommandRow> rows, const char *text)
+{
+    for (const PrinterCommandRow &row : rows) {
+        if (StartsWithKeyword(text, row.keyword))
+            return &row;
+    }
+    return nullptr;
+}
+
 int PrinterCommandParser(int32_t userID, const char *text)
 {
-    if (userID == ADMINISTRATOR_USER_ID) {
-        if (!StartsWithKeyword(text, "Cancel All"))
-            return 0;
+    bool isAdministrator = userID == ADMINISTRATOR_USER_ID;
+    const PrinterCommandRow *row =
+        FindPrinterCommand(isAdministrator ? AdminPrinterCommands() : UserPrinterCommands(), text);
+    if (row == nullptr) {
+        if (!isAdministrator && g_BuildSettings.grammar == GRAMMAR_CURRENT)
+            DisplayError("not supported command");
+        return 0;
+    }
+    switch (row->command) {
+    case PRINTER_PRINT:
+        return Printer_AddJob(userID, LTrim(AfterKeyword(text, row->keyword)));
+    case PRINTER_CANCEL:
+        return DeleteJob(userID);
+    case PRINTER_CANCEL_ALL:
         CancelAll();
         return 1;
     }
-    if (StartsWithKeyword(text, "Print"))
-        return Printer_AddJob(userID, LTrim(AfterKeyword(text, "Print")));
-    if (StartsWithKeyword(text, "Cancel"))
-        return DeleteJob(userID);
-    if (g_BuildSettings.grammar == GRAMMAR_CURRENT)
-        DisplayError("not supported command");
     return 0;
 }
 
@@ -200,6 +233,13 @@ static void FreeCurrentJob()
     JobDestructor(g_PrinterContext.pCurrentJob);
     free(g_PrinterContext.pCurrentJob);
     g_PrinterContext.pCurrentJob = nullptr;
+}
+
+void Printer_CloseCurrentJob()
+{
+    if (g_PrinterContext.pCurrentJob != nullptr)
+        FreeCurrentJob();
+    g_PrinterContext.state = PRINTER_WAITING;
 }
 
 static void Cancel()

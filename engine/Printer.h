@@ -5,11 +5,30 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "engine/PrinterRecords.h"
 #include "list/LinkedList.h"
 
 constexpr int32_t ADMINISTRATOR_USER_ID = -1;  // user identifier of the administrator
+constexpr const char PRINTER_WORD[] = "Printer";  // begins the administrator's printer commands
+
+// The printer commands.
+enum PrinterCommand {
+    PRINTER_PRINT,       // a user queues a file
+    PRINTER_CANCEL,      // a user cancels a job of their own
+    PRINTER_CANCEL_ALL,  // the administrator cancels every job
+};
+
+// One printer command: the keyword the parser matches and, for help and
+// completion, what follows it.
+struct PrinterCommandRow {
+    const char *keyword;    // matched as a prefix, letter case ignored
+    PrinterCommand command;
+    const char *arguments;  // what follows the keyword, as help shows it
+    const char *example;    // one example of the arguments
+    const char *summary;    // what the command does, in a few words
+};
 
 extern PrinterContext g_PrinterContext;
 extern SuppliesData g_SuppliesData;  // the administrator's stock; RefilInk and RefillPaper change it
@@ -21,6 +40,10 @@ void InitPrinter();
 // The wait list's destructor: closes the job's open files, frees nothing.
 void JobDestructor(void *data);
 
+// A registered user's printer commands, in the order the parser tries them.
+std::span<const PrinterCommandRow> UserPrinterCommands();
+// The administrator's printer commands (after the word "Printer").
+std::span<const PrinterCommandRow> AdminPrinterCommands();
 // Routes a printer command of a user (-1: the administrator). Returns 1
 // when it was handled, 0 when ignored or refused.
 int PrinterCommandParser(int32_t userID, const char *text);
@@ -31,6 +54,10 @@ int Printer_AddJob(int32_t userID, const char *fileName);
 int DeleteJob(int32_t userID);
 // Requests the cancel of the printing job and empties the wait list.
 void CancelAll();
+
+// Closes the current job's files before the program ends. Every printed
+// sheet is on disk already; the job is gone, as after a cancel.
+void Printer_CloseCurrentJob();
 
 // One engine step: refill, hold, idle, cancel, print a sheet or start a job.
 void PrinterEngineController();

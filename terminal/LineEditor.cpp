@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstring>
 
+constexpr size_t MAX_CHARACTER_BYTES = UINT8_MAX;  // a character and its combining marks
+
 void LineEditor_Clear(LineEditor *editor)
 {
     memset(editor, 0, sizeof *editor);
@@ -14,6 +16,32 @@ static int CharacterCells(wchar_t character)
     if (character == L'\t')
         return 1;
     return wcwidth(character);
+}
+
+// Opens a gap of `count` bytes at character `index` for new bytes.
+static void OpenGap(LineEditor *editor, size_t index, size_t count)
+{
+    size_t offset = LineEditor_ByteOffset(editor, index);
+    memmove(editor->bytes + offset + count, editor->bytes + offset, editor->length - offset + 1);
+    editor->length += count;
+}
+
+// Removes `count` characters from `index` on, keeping the cursor on the
+// character it stood before.
+static void RemoveCharacters(LineEditor *editor, size_t index, size_t count)
+{
+    size_t offset = LineEditor_ByteOffset(editor, index);
+    size_t bytes = LineEditor_ByteOffset(editor, index + count) - offset;
+    memmove(editor->bytes + offset, editor->bytes + offset + bytes, editor->length - offset - bytes + 1);
+    editor->length -= bytes;
+    size_t after = editor->charCount - index - count;
+    memmove(editor->charBytes + index, editor->charBytes + index + count, after);
+    memmove(editor->charCells + index, editor->charCells + index + count, after);
+    editor->charCount -= count;
+    if (editor->cursor > index + count)
+        editor->cursor -= count;
+    else if (editor->cursor > index)
+        editor->cursor = index;
 }
 
 EditResult LineEditor_Insert(LineEditor *editor, wchar_t character)
@@ -28,39 +56,59 @@ EditResult LineEditor_Insert(LineEditor *editor, wchar_t character)
         return EDIT_REFUSED;
     if (editor->length + count > MAX_COMMAND_LINE_BYTES)
         return EDIT_REFUSED;
-    memcpy(editor->bytes + editor->length, encoded, count);
-    editor->length += count;
-    editor->bytes[editor->length] = '\0';
-    editor->charBytes[editor->charCount] = static_cast<uint8_t>(count);
-    editor->charCells[editor->charCount] = static_cast<uint8_t>(cells);
+    size_t cursor = editor->cursor;
+    // A combining mark joins the character before it, so the cursor never
+    // stands between the two.
+    bool joinsPrevious = cells == 0 && cursor > 0 && editor->charBytes[cursor - 1] + count <= MAX_CHARACTER_BYTES;
+    size_t offset = LineEditor_ByteOffset(editor, cursor);
+    OpenGap(editor, cursor, count);
+    memcpy(editor->bytes + offset, encoded, count);
+    if (joinsPrevious) {
+        editor->charBytes[cursor - 1] = static_cast<uint8_t>(editor->charBytes[cursor - 1] + count);
+        return EDIT_CHANGED;
+    }
+    size_t after = editor->charCount - cursor;
+    memmove(editor->charBytes + cursor + 1, editor->charBytes + cursor, after);
+    memmove(editor->charCells + cursor + 1, editor->charCells + cursor, after);
+    editor->charBytes[cursor] = static_cast<uint8_t>(count);
+    editor->charCells[cursor] = static_cast<uint8_t>(cells);
     editor->charCount++;
+    editor->cursor++;
     return EDIT_CHANGED;
 }
 
 EditResult LineEditor_Erase(LineEditor *editor)
 {
-    if (editor->charCount == 0)
+    if (editor->cursor == 0)
         return EDIT_UNCHANGED;
-    editor->charCount--;
-    editor->length -= editor->charBytes[editor->charCount];
-    editor->bytes[editor->length] = '\0';
+    RemoveCharacters(editor, editor->cursor - 1, 1);
     return EDIT_CHANGED;
 }
 
-static bool IsLastCharacterBlank(const LineEditor *editor)
+EditResult LineEditor_Delete(LineEditor *editor)
 {
-    char last = editor->bytes[editor->length - 1];
-    return editor->charBytes[editor->charCount - 1] == 1 && (last == ' ' || last == '\t');
+    if (editor->cursor == editor->charCount)
+        return EDIT_UNCHANGED;
+    RemoveCharacters(editor, editor->cursor, 1);
+    return EDIT_CHANGED;
+}
+
+static bool IsCharacterBlank(const LineEditor *editor, size_t index)
+{
+    char first = editor->bytes[LineEditor_ByteOffset(editor, index)];
+    return editor->charBytes[index] == 1 && (first == ' ' || first == '\t');
 }
 
 EditResult LineEditor_EraseWord(LineEditor *editor)
 {
-    if (editor->charCount == 0)
+    if (editor->cursor == 0)
         return EDIT_UNCHANGED;
-    while (editor->charCount > 0 && IsLastCharacterBlank(editor))
-        LineEditor_Erase(editor);
-    while (editor->charCount > 0 && !IsLastCharacterBlank(editor))
-        LineEditor_Erase(editor);
+    size_t first = editor->cursor;
+    while (first > 0 && IsCharacterBlank(editor, first - 1))
+        first--;
+    while (first > 0 && !IsCharacterBlank(editor, first - 1))
+        first--;
+    RemoveCharacters(editor, first, editor->cursor - first);
     return EDIT_CHANGED;
 }
 
@@ -72,9 +120,95 @@ EditResult LineEditor_Kill(LineEditor *editor)
     return EDIT_CHANGED;
 }
 
+EditResult LineEditor_KillToEnd(LineEditor *editor)
+{
+    if (editor->cursor == editor->charCount)
+        return EDIT_UNCHANGED;
+    RemoveCharacters(editor, editor->cursor, editor->charCount - editor->cursor);
+    return EDIT_CHANGED;
+}
+
+// Puts the cursor before character `index`.
+static EditResult MoveCursorTo(LineEditor *editor, size_t index)
+{
+    if (index == editor->cursor)
+        return EDIT_UNCHANGED;
+    editor->cursor = index;
+    return EDIT_CHANGED;
+}
+
+EditResult LineEditor_MoveLeft(LineEditor *editor)
+{
+    return MoveCursorTo(editor, editor->cursor > 0 ? editor->cursor - 1 : 0);
+}
+
+EditResult LineEditor_MoveRight(LineEditor *editor)
+{
+    return MoveCursorTo(editor, editor->cursor < editor->charCount ? editor->cursor + 1 : editor->charCount);
+}
+
+EditResult LineEditor_MoveHome(LineEditor *editor)
+{
+    return MoveCursorTo(editor, 0);
+}
+
+EditResult LineEditor_MoveEnd(LineEditor *editor)
+{
+    return MoveCursorTo(editor, editor->charCount);
+}
+
+// Inserts text at the cursor, character by character. False when a
+// character cannot be decoded, shown or fitted.
+static bool InsertText(LineEditor *editor, const char *text)
+{
+    mbstate_t state = {};
+    size_t left = strlen(text);
+    while (left > 0) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, text, left, &state);
+        if (count == 0 || count > left)
+            return false;
+        if (LineEditor_Insert(editor, character) != EDIT_CHANGED)
+            return false;
+        text += count;
+        left -= count;
+    }
+    return true;
+}
+
+EditResult LineEditor_SetText(LineEditor *editor, const char *text)
+{
+    size_t cursor = editor->cursor;
+    editor->cursor = editor->charCount;
+    EditResult result = LineEditor_ReplaceBeforeCursor(editor, 0, text);
+    if (result == EDIT_REFUSED)
+        editor->cursor = cursor;
+    return result;
+}
+
+EditResult LineEditor_ReplaceBeforeCursor(LineEditor *editor, size_t first, const char *text)
+{
+    const LineEditor saved = *editor;
+    RemoveCharacters(editor, first, editor->cursor - first);
+    if (!InsertText(editor, text)) {
+        *editor = saved;
+        return EDIT_REFUSED;
+    }
+    return EDIT_CHANGED;
+}
+
+// The cells of the characters from `first` up to (not including) `end`.
+static int CellsBetween(const LineEditor *editor, size_t first, size_t end)
+{
+    int cells = 0;
+    for (size_t i = first; i < end; i++)
+        cells += editor->charCells[i];
+    return cells;
+}
+
 size_t LineEditor_VisibleFrom(const LineEditor *editor, int cells, int *usedCells)
 {
-    size_t first = editor->charCount;
+    size_t first = editor->cursor;
     int used = 0;
     while (first > 0 && used + editor->charCells[first - 1] <= cells) {
         first--;
@@ -84,10 +218,34 @@ size_t LineEditor_VisibleFrom(const LineEditor *editor, int cells, int *usedCell
     return first;
 }
 
+size_t LineEditor_ViewStart(const LineEditor *editor, size_t previousFirst, int cells)
+{
+    int used = 0;
+    size_t tailFirst = LineEditor_VisibleFrom(editor, cells, &used);
+    if (previousFirst < tailFirst)
+        return tailFirst;  // the cursor went past the right edge
+    size_t first = previousFirst > editor->cursor ? editor->cursor : previousFirst;
+    // Scroll back when the end of the line leaves room, as after an erase.
+    int shown = CellsBetween(editor, first, editor->charCount);
+    while (first > 0 && shown + editor->charCells[first - 1] <= cells) {
+        first--;
+        shown += editor->charCells[first];
+    }
+    return first;
+}
+
 size_t LineEditor_ByteOffset(const LineEditor *editor, size_t index)
 {
     size_t offset = 0;
     for (size_t i = 0; i < index; i++)
         offset += editor->charBytes[i];
     return offset;
+}
+
+size_t LineEditor_CharacterAt(const LineEditor *editor, size_t offset)
+{
+    size_t index = 0;
+    for (size_t bytes = 0; index < editor->charCount && bytes < offset; index++)
+        bytes += editor->charBytes[index];
+    return index;
 }

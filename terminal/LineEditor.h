@@ -11,35 +11,62 @@
 
 constexpr size_t MAX_COMMAND_LINE_BYTES = LINE_BUFFER_SIZE - 1;  // 2047
 
+// A character here is what the cursor steps over: one printable character
+// with the zero-width characters (combining marks) typed after it.
 struct LineEditor {
     char bytes[LINE_BUFFER_SIZE];              // typed text in the locale's encoding, NUL-terminated
     size_t length;                             // bytes in use
     uint8_t charBytes[MAX_COMMAND_LINE_BYTES]; // byte count of each typed character
     uint8_t charCells[MAX_COMMAND_LINE_BYTES]; // display cells of each typed character
     size_t charCount;                          // characters typed
+    size_t cursor;                             // characters before the cursor
 };
 
 enum EditResult {
-    EDIT_CHANGED,    // the text changed; redraw it
+    EDIT_CHANGED,    // the text or the cursor changed; redraw it
     EDIT_UNCHANGED,  // nothing to do (erase on an empty line, say)
     EDIT_REFUSED,    // the key cannot be taken; beep
 };
 
 // Empties the line.
 void LineEditor_Clear(LineEditor *editor);
-// Appends one character. Refused when its bytes would carry the line past
-// 2047 bytes, or when the locale cannot encode or show it. A tab is kept as
-// itself and shown as one blank cell.
+// Inserts one character at the cursor. Refused when its bytes would carry
+// the line past 2047 bytes, or when the locale cannot encode or show it. A
+// tab is kept as itself and shown as one blank cell.
 EditResult LineEditor_Insert(LineEditor *editor, wchar_t character);
-// Removes the last character, all of its bytes.
+// Removes the character before the cursor, all of its bytes.
 EditResult LineEditor_Erase(LineEditor *editor);
-// Removes the last word and the blanks after it.
+// Removes the character under the cursor.
+EditResult LineEditor_Delete(LineEditor *editor);
+// Removes the word before the cursor and the blanks after it.
 EditResult LineEditor_EraseWord(LineEditor *editor);
 // Removes the whole line.
 EditResult LineEditor_Kill(LineEditor *editor);
+// Removes everything from the cursor to the end of the line.
+EditResult LineEditor_KillToEnd(LineEditor *editor);
 
-// The tail of the line that fits in `cells` columns, for a line wider than
-// the window: the index of its first character. *usedCells gets its width.
+// Cursor movement by one character, or to either end of the line.
+EditResult LineEditor_MoveLeft(LineEditor *editor);
+EditResult LineEditor_MoveRight(LineEditor *editor);
+EditResult LineEditor_MoveHome(LineEditor *editor);
+EditResult LineEditor_MoveEnd(LineEditor *editor);
+
+// Replaces the whole line by text (in the locale's encoding), cursor at its
+// end. Refused, and the line left as it was, when text cannot be typed.
+EditResult LineEditor_SetText(LineEditor *editor, const char *text);
+// Replaces the characters from `first` to the cursor by text, cursor after
+// it. Refused, and the line left as it was, when text cannot be typed or
+// would not fit.
+EditResult LineEditor_ReplaceBeforeCursor(LineEditor *editor, size_t first, const char *text);
+
+// The tail of the text before the cursor that fits in `cells` columns: the
+// index of its first character. *usedCells gets its width.
 size_t LineEditor_VisibleFrom(const LineEditor *editor, int cells, int *usedCells);
+// The first character to show in a field `cells` wide: the one shown last
+// time (`previousFirst`) while that keeps the cursor in the field and
+// leaves no room unused at the end.
+size_t LineEditor_ViewStart(const LineEditor *editor, size_t previousFirst, int cells);
 // The byte offset at which character `index` starts.
 size_t LineEditor_ByteOffset(const LineEditor *editor, size_t index);
+// The index of the character that starts at or after byte `offset`.
+size_t LineEditor_CharacterAt(const LineEditor *editor, size_t offset);

@@ -1,5 +1,6 @@
 #include "terminal/display.h"
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -27,6 +28,11 @@ constexpr int ECHO_COLUMN = 4;
 constexpr int ECHO_LAST_COLUMN = 78;  // column 79 is the frame
 constexpr int COMMAND_ECHO_ROW = 3;
 
+// Overlays over the status window.
+constexpr int CANDIDATE_MAX_ROWS = 8;   // rows of completion choices; the list's frame adds two
+constexpr int CANDIDATE_GAP = 2;        // blank columns between two choices
+constexpr int OVERLAY_TEXT_COLUMN = 1;  // first column inside a frame
+
 // Status window layout.
 constexpr int PRINTER_WINDOW_LINES = 20;
 constexpr int TIME_ROW = 5;
@@ -43,6 +49,9 @@ static SCREEN *s_screen;
 static WINDOW *s_keyWindow;     // never drawn, so reading keys never refreshes anything
 static bool s_isInputActive;    // the prompt is up and the cursor belongs at its end
 static bool s_isTooSmall;       // drawing held back until the terminal grows again
+static WINDOW *s_helpWindow;    // the help view over the status window; NULL when closed
+static WINDOW *s_candidateWindow;  // completion choices above the command window; NULL when none
+static size_t s_viewFirst;      // first character of the typed line shown
 static int s_openedLines, s_openedColumns;
 static char s_hourMarker[MB_LEN_MAX + 1];  // U+C2DC in the locale's encoding, or a stand-in
 static wchar_t s_eraseKey, s_killKey;      // the terminal's own editing keys
@@ -129,22 +138,54 @@ void CloseDisplay()
     endwin();
     delscreen(s_screen);
     s_screen = nullptr;
-    g_pCommandWindow = g_pPrinterWindow = s_keyWindow = nullptr;
+    g_pCommandWindow = g_pPrinterWindow = s_keyWindow = s_helpWindow = s_candidateWindow = nullptr;
     s_isInputActive = s_isTooSmall = false;
     g_userListDisplayCnt = 0;
 }
 
 // ---------------------------------------------------------------- refresh
 
-// Puts a changed window on the terminal. While the prompt is up the command
-// window goes last, so the cursor stays at the end of the typed text.
+// Puts the overlays back over the status window, the help view on top.
+static void PutOverlays()
+{
+    for (WINDOW *overlay : {s_candidateWindow, s_helpWindow}) {
+        if (overlay != nullptr) {
+            touchwin(overlay);
+            wnoutrefresh(overlay);
+        }
+    }
+}
+
+// Puts a changed window on the terminal. The overlays stay over the status
+// window; while the prompt is up the command window goes last, so the
+// cursor stays at the end of the typed text.
 static void RefreshWindow(WINDOW *window)
 {
     if (s_isTooSmall)
         return;
     wnoutrefresh(window);
+    if (window == g_pPrinterWindow)
+        PutOverlays();
     if (s_isInputActive && window != g_pCommandWindow)
         wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+// Shows again what an overlay that went covered: the status window, or the
+// blank screen before its first redraw.
+static void ShowUnderOverlays()
+{
+    if (s_isTooSmall)
+        return;
+    touchwin(stdscr);
+    wnoutrefresh(stdscr);
+    if (g_pPrinterWindow != nullptr) {
+        touchwin(g_pPrinterWindow);
+        wnoutrefresh(g_pPrinterWindow);
+    }
+    PutOverlays();
+    touchwin(g_pCommandWindow);
+    wnoutrefresh(g_pCommandWindow);
     doupdate();
 }
 
@@ -270,6 +311,7 @@ void DrawPrompt()
     mvwaddstr(g_pCommandWindow, PROMPT_ROW, PROMPT_COLUMN, ">>");
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
     s_isInputActive = true;
+    s_viewFirst = 0;
     RefreshWindow(g_pCommandWindow);
 }
 
@@ -277,22 +319,30 @@ void DrawCommandLine(const LineEditor *editor)
 {
     // One cell stays free after the text for the cursor.
     const int width = ECHO_LAST_COLUMN - ECHO_COLUMN + 1;
-    int usedCells = 0;
-    size_t first = LineEditor_VisibleFrom(editor, width - 1, &usedCells);
+    s_viewFirst = LineEditor_ViewStart(editor, s_viewFirst, width - 1);
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
     for (int column = ECHO_COLUMN; column <= ECHO_LAST_COLUMN; column++)
         waddch(g_pCommandWindow, ' ');
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
-    size_t offset = LineEditor_ByteOffset(editor, first);
-    for (size_t i = first; i < editor->charCount; i++) {
+    int column = ECHO_COLUMN;
+    int cursorColumn = ECHO_COLUMN;
+    size_t offset = LineEditor_ByteOffset(editor, s_viewFirst);
+    for (size_t i = s_viewFirst; i < editor->charCount; i++) {
+        if (i == editor->cursor)
+            cursorColumn = column;
+        if (column + editor->charCells[i] > ECHO_LAST_COLUMN + 1)
+            break;
         const char *bytes = editor->bytes + offset;
         if (*bytes == '\t')
             waddch(g_pCommandWindow, ' ');
         else
             waddnstr(g_pCommandWindow, bytes, editor->charBytes[i]);
         offset += editor->charBytes[i];
+        column += editor->charCells[i];
     }
-    wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN + usedCells);
+    if (editor->cursor == editor->charCount)
+        cursorColumn = column;
+    wmove(g_pCommandWindow, PROMPT_ROW, cursorColumn);
     RefreshWindow(g_pCommandWindow);
 }
 
@@ -320,29 +370,69 @@ void Beep()
 
 // ---------------------------------------------------------------- keys
 
+// Function keys the prompt uses; every other one is ignored. Terminals send
+// Home and End as the keys that some descriptions call Find and Select.
+static const struct {
+    int key;
+    KeyAction action;
+} FUNCTION_KEYS[] = {
+    {KEY_BACKSPACE, KEY_ACTION_ERASE}, {KEY_DC, KEY_ACTION_DELETE},   {KEY_ENTER, KEY_ACTION_ENTER},
+    {KEY_LEFT, KEY_ACTION_LEFT},       {KEY_RIGHT, KEY_ACTION_RIGHT}, {KEY_HOME, KEY_ACTION_HOME},
+    {KEY_FIND, KEY_ACTION_HOME},       {KEY_END, KEY_ACTION_END},     {KEY_SELECT, KEY_ACTION_END},
+    {KEY_UP, KEY_ACTION_OLDER},        {KEY_DOWN, KEY_ACTION_NEWER},  {KEY_F(1), KEY_ACTION_HELP},
+};
+
+// Control characters the prompt uses, after the terminal's own erase and
+// kill keys; every other one is ignored.
+static const struct {
+    wchar_t key;
+    KeyAction action;
+} CONTROL_KEYS[] = {
+    {L'\n', KEY_ACTION_ENTER},        {L'\r', KEY_ACTION_ENTER},       {L'\x7f', KEY_ACTION_ERASE},
+    {L'\b', KEY_ACTION_ERASE},        {L'\x15', KEY_ACTION_KILL},      {L'\x17', KEY_ACTION_ERASE_WORD},
+    {L'\x0b', KEY_ACTION_KILL_TO_END}, {L'\x01', KEY_ACTION_HOME},      {L'\x05', KEY_ACTION_END},
+    {L'\x02', KEY_ACTION_LEFT},       {L'\x06', KEY_ACTION_RIGHT},     {L'\x10', KEY_ACTION_OLDER},
+    {L'\x0e', KEY_ACTION_NEWER},      {L'\t', KEY_ACTION_COMPLETE},    {L'\x0c', KEY_ACTION_REDRAW},
+    {L'\x04', KEY_ACTION_END_OF_INPUT}, {L'\x1b', KEY_ACTION_ESCAPE},
+};
+
 static CommandKey ClassifyFunctionKey(wint_t key)
 {
-    switch (key) {
-    case KEY_BACKSPACE: return {KEY_ACTION_ERASE, 0};
-    case KEY_ENTER: return {KEY_ACTION_ENTER, 0};
-    default: return {KEY_ACTION_IGNORE, 0};
+    for (const auto &row : FUNCTION_KEYS) {
+        if (static_cast<wint_t>(row.key) == key)
+            return {row.action, 0};
     }
+    return {KEY_ACTION_IGNORE, 0};
 }
 
 static CommandKey ClassifyCharacter(wchar_t key)
 {
-    if (key == L'\n' || key == L'\r')
-        return {KEY_ACTION_ENTER, 0};
-    if (key == s_eraseKey || key == L'\x7f' || key == L'\b')
+    if (key == s_eraseKey)
         return {KEY_ACTION_ERASE, 0};
-    if (key == s_killKey || key == L'\x15')
+    if (key == s_killKey)
         return {KEY_ACTION_KILL, 0};
-    if (key == L'\x17')
-        return {KEY_ACTION_ERASE_WORD, 0};
-    bool isControl = (key < L' ' && key != L'\t') || (key >= L'\x7f' && key < L'\xa0');
+    for (const auto &row : CONTROL_KEYS) {
+        if (row.key == key)
+            return {row.action, 0};
+    }
+    bool isControl = key < L' ' || (key >= L'\x7f' && key < L'\xa0');
     if (isControl)
         return {KEY_ACTION_IGNORE, 0};
     return {KEY_ACTION_INSERT, key};
+}
+
+// True when another key has arrived already; it stays to be read.
+static bool IsKeyPending()
+{
+    wint_t next;
+    int status = wget_wch(s_keyWindow, &next);
+    if (status == ERR)
+        return false;
+    if (status == KEY_CODE_YES)
+        ungetch(static_cast<int>(next));
+    else
+        unget_wch(static_cast<wchar_t>(next));
+    return true;
 }
 
 CommandKey ReadCommandKey()
@@ -353,7 +443,96 @@ CommandKey ReadCommandKey()
         return {KEY_ACTION_NONE, 0};
     if (status == KEY_CODE_YES)
         return ClassifyFunctionKey(key);
-    return ClassifyCharacter(static_cast<wchar_t>(key));
+    CommandKey command = ClassifyCharacter(static_cast<wchar_t>(key));
+    // An Esc that came with a key behind it (curses waited for that key) is
+    // Alt and that key: both are ignored.
+    wint_t next;
+    if (command.action == KEY_ACTION_ESCAPE && wget_wch(s_keyWindow, &next) != ERR)
+        return {KEY_ACTION_IGNORE, 0};
+    // A tab with more keys right behind it was pasted, not pressed: it is
+    // part of the text.
+    if (command.action == KEY_ACTION_COMPLETE && IsKeyPending())
+        return {KEY_ACTION_INSERT, L'\t'};
+    return command;
+}
+
+// ---------------------------------------------------------------- overlays
+
+void OpenHelpView(const std::vector<std::string> &lines)
+{
+    if (s_helpWindow == nullptr)
+        s_helpWindow = newwin(PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS, 0, 0);
+    werase(s_helpWindow);
+    box(s_helpWindow, 0, 0);
+    const int lastRow = PRINTER_WINDOW_LINES - 2;
+    const int width = SCREEN_MIN_COLUMNS - 2 * OVERLAY_TEXT_COLUMN;
+    for (int row = 1; row <= lastRow && static_cast<size_t>(row) <= lines.size(); row++)
+        mvwaddnstr(s_helpWindow, row, OVERLAY_TEXT_COLUMN, lines[row - 1].c_str(), width);
+    RefreshWindow(s_helpWindow);
+}
+
+void CloseHelpView()
+{
+    if (s_helpWindow == nullptr)
+        return;
+    delwin(s_helpWindow);
+    s_helpWindow = nullptr;
+    ShowUnderOverlays();
+}
+
+// A label as wide characters, cut to `cells` display cells.
+static std::wstring WideLabel(const std::string &label, int cells)
+{
+    std::wstring wide(label.size(), L'\0');
+    size_t count = mbstowcs(wide.data(), label.c_str(), wide.size());
+    wide.resize(count == static_cast<size_t>(-1) ? 0 : count);
+    while (!wide.empty() && wcswidth(wide.c_str(), wide.size()) > cells)
+        wide.pop_back();
+    return wide;
+}
+
+// The choices in columns, down then across, in a frame just above the
+// command window. What does not fit is counted on the last place.
+void ShowCandidates(const std::vector<std::string> &labels)
+{
+    HideCandidates();
+    if (labels.empty())
+        return;
+    const int inside = SCREEN_MIN_COLUMNS - 2 - 2 * OVERLAY_TEXT_COLUMN;
+    const int left = 1 + OVERLAY_TEXT_COLUMN;
+    std::vector<std::wstring> wide;
+    int widest = 1;
+    for (const std::string &label : labels) {
+        wide.push_back(WideLabel(label, inside - CANDIDATE_GAP));
+        widest = std::max(widest, wcswidth(wide.back().c_str(), wide.back().size()));
+    }
+    const int columnWidth = widest + CANDIDATE_GAP;
+    const int columns = std::max(1, (inside + CANDIDATE_GAP) / columnWidth);
+    const int count = static_cast<int>(labels.size());
+    const int rows = std::min(CANDIDATE_MAX_ROWS, (count + columns - 1) / columns);
+    const int places = rows * columns;
+    s_candidateWindow = newwin(rows + 2, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP - rows - 2, 0);
+    box(s_candidateWindow, 0, 0);
+    for (int i = 0; i < count && i < places; i++) {
+        int row = 1 + i % rows;
+        int column = left + (i / rows) * columnWidth;
+        if (i == places - 1 && count > places) {
+            std::string more = "+" + std::to_string(count - i) + " more";
+            mvwaddnstr(s_candidateWindow, row, column, more.c_str(), left + inside - column);
+            break;
+        }
+        mvwaddnwstr(s_candidateWindow, row, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
+    }
+    RefreshWindow(s_candidateWindow);
+}
+
+void HideCandidates()
+{
+    if (s_candidateWindow == nullptr)
+        return;
+    delwin(s_candidateWindow);
+    s_candidateWindow = nullptr;
+    ShowUnderOverlays();
 }
 
 // ---------------------------------------------------------------- resizing
@@ -368,9 +547,21 @@ static void RepaintAll()
         touchwin(g_pPrinterWindow);
         wnoutrefresh(g_pPrinterWindow);
     }
+    PutOverlays();
     touchwin(g_pCommandWindow);
     wnoutrefresh(g_pCommandWindow);
     doupdate();
+}
+
+void RedrawScreen()
+{
+    if (!s_isTooSmall)
+        RepaintAll();
+}
+
+bool IsDisplayHeldBack()
+{
+    return s_isTooSmall;
 }
 
 // curses stretches windows that touch the screen's edge when the screen
@@ -383,6 +574,15 @@ static void KeepFixedLayout()
     }
     wresize(g_pCommandWindow, COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS);
     mvwin(g_pCommandWindow, COMMAND_WINDOW_TOP, 0);
+    if (s_helpWindow != nullptr) {
+        wresize(s_helpWindow, PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+        mvwin(s_helpWindow, 0, 0);
+    }
+    if (s_candidateWindow != nullptr) {
+        int lines = getmaxy(s_candidateWindow);
+        wresize(s_candidateWindow, lines, SCREEN_MIN_COLUMNS);
+        mvwin(s_candidateWindow, COMMAND_WINDOW_TOP - lines, 0);
+    }
 }
 
 static void ShowTooSmallNotice()

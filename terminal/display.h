@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
+#include <vector>
 
 #include "common/Report.h"
 
@@ -46,15 +48,28 @@ void EndCommandInput();
 void EchoCommand(const char *line);
 void Beep();
 
-// What a key does to the line being typed.
+// What a key does at the prompt.
 enum KeyAction {
-    KEY_ACTION_NONE,        // no key pending
-    KEY_ACTION_INSERT,      // append `character`
-    KEY_ACTION_ERASE,       // erase key, Backspace
-    KEY_ACTION_ERASE_WORD,  // ^W
-    KEY_ACTION_KILL,        // kill key, ^U
-    KEY_ACTION_ENTER,       // the line is done
-    KEY_ACTION_IGNORE,      // function keys, other control characters
+    KEY_ACTION_NONE,          // no key pending
+    KEY_ACTION_INSERT,        // insert `character` at the cursor
+    KEY_ACTION_ERASE,         // erase key, Backspace
+    KEY_ACTION_DELETE,        // Delete: the character under the cursor
+    KEY_ACTION_ERASE_WORD,    // ^W
+    KEY_ACTION_KILL,          // kill key, ^U
+    KEY_ACTION_KILL_TO_END,   // ^K
+    KEY_ACTION_LEFT,          // Left, ^B
+    KEY_ACTION_RIGHT,         // Right, ^F
+    KEY_ACTION_HOME,          // Home, ^A
+    KEY_ACTION_END,           // End, ^E
+    KEY_ACTION_OLDER,         // Up, ^P: the history's previous line
+    KEY_ACTION_NEWER,         // Down, ^N
+    KEY_ACTION_COMPLETE,      // Tab pressed alone; a pasted tab is inserted
+    KEY_ACTION_REDRAW,        // ^L
+    KEY_ACTION_HELP,          // F1
+    KEY_ACTION_END_OF_INPUT,  // ^D
+    KEY_ACTION_ESCAPE,        // Esc alone
+    KEY_ACTION_ENTER,         // the line is done
+    KEY_ACTION_IGNORE,        // other function keys and control characters, Alt and a key
 };
 struct CommandKey {
     KeyAction action;
@@ -63,7 +78,21 @@ struct CommandKey {
 // The next key typed, without waiting.
 CommandKey ReadCommandKey();
 
+// Draws the whole screen again.
+void RedrawScreen();
+// The help view over the status window, the given lines inside a frame.
+// While it is open the status window is kept up to date unseen; closing it
+// shows the status window whole again.
+void OpenHelpView(const std::vector<std::string> &lines);
+void CloseHelpView();
+// A short list of completion choices just above the command window, until
+// HideCandidates (which does nothing when no list is shown).
+void ShowCandidates(const std::vector<std::string> &labels);
+void HideCandidates();
+
 // Follows a change of the terminal's size. Below 25x80 drawing is held back
 // and a notice shown; at 25x80 or more both windows are drawn whole again.
 void HandleTerminalResize();
 void ApplyTerminalSize(int lines, int columns);
+// True while the terminal is below 25x80: nothing is drawn, no key is read.
+bool IsDisplayHeldBack();

@@ -16,7 +16,7 @@
 #include "engine/Printer.h"
 #include "terminal/CommandSelector.h"
 #include "terminal/EngineLock.h"
-#include "terminal/LineEditor.h"
+#include "terminal/Prompt.h"
 #include "terminal/SignalPipe.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
@@ -26,10 +26,10 @@ constexpr auto PAUSE_AFTER_COMMAND = std::chrono::milliseconds(100);
 int CommandSelector(const char *line)
 {
     bool isEarlier = g_BuildSettings.grammar != GRAMMAR_CURRENT;
-    if (StartsWithKeyword(line, "admin"))
-        return AdminCommandParser(isEarlier ? LTrim(AfterKeyword(line, "admin")) : LTrim(line));
-    if (StartsWithKeyword(line, "Printer"))
-        return PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(AfterKeyword(line, "Printer")));
+    if (StartsWithKeyword(line, ADMIN_WORD))
+        return AdminCommandParser(isEarlier ? LTrim(AfterKeyword(line, ADMIN_WORD)) : LTrim(line));
+    if (StartsWithKeyword(line, PRINTER_WORD))
+        return PrinterCommandParser(ADMINISTRATOR_USER_ID, LTrim(AfterKeyword(line, PRINTER_WORD)));
     return AdminCommandParser(isEarlier ? line : LTrim(line));
 }
 
@@ -44,33 +44,15 @@ int CommandSelector(const char *line)
     exit(EXIT_FAILURE);
 }
 
-// Feeds every key already typed to the editor. True when Enter ended the line.
-static bool TakeTypedKeys(LineEditor *editor)
+// Ends the program at the operator's request: the terminal restored and the
+// current job's files closed. The engine lock stays held, so no engine step
+// runs after them.
+[[noreturn]] static void LeaveOnRequest()
 {
-    bool isChanged = false;
-    bool isRefused = false;
-    for (CommandKey key = ReadCommandKey(); key.action != KEY_ACTION_NONE; key = ReadCommandKey()) {
-        EditResult result = EDIT_UNCHANGED;
-        switch (key.action) {
-        case KEY_ACTION_INSERT: result = LineEditor_Insert(editor, key.character); break;
-        case KEY_ACTION_ERASE: result = LineEditor_Erase(editor); break;
-        case KEY_ACTION_ERASE_WORD: result = LineEditor_EraseWord(editor); break;
-        case KEY_ACTION_KILL: result = LineEditor_Kill(editor); break;
-        case KEY_ACTION_ENTER:
-            if (isChanged)
-                DrawCommandLine(editor);
-            return true;
-        case KEY_ACTION_IGNORE:
-        case KEY_ACTION_NONE: break;
-        }
-        isChanged |= result == EDIT_CHANGED;
-        isRefused |= result == EDIT_REFUSED;
-    }
-    if (isChanged)
-        DrawCommandLine(editor);
-    if (isRefused)
-        Beep();  // once for a burst, not once per key of a long paste
-    return false;
+    g_EngineLock.lock();
+    CloseDisplay();
+    Printer_CloseCurrentJob();
+    exit(EXIT_SUCCESS);
 }
 
 // A hung-up terminal keeps poll() returning at once with nothing to read;
@@ -95,12 +77,12 @@ static void HandleSignalEvents()
         RunDueEngineStep();
 }
 
-// Sleeps until a key is typed or a signal recorded something, then carries
-// out what the signals asked for.
-static void WaitForKeysOrTicks()
+// Sleeps until a key is typed (unless keys are to wait unread) or a signal
+// recorded something, then carries out what the signals asked for.
+static void WaitForKeysOrTicks(bool isReadingKeys)
 {
     struct pollfd fds[2] = {
-        {STDIN_FILENO, POLLIN, 0},
+        {STDIN_FILENO, static_cast<short>(isReadingKeys ? POLLIN : 0), 0},
         {SignalPipe_ReadFd(), POLLIN, 0},
     };
     if (poll(fds, 2, -1) < 0 && errno != EINTR)
@@ -124,34 +106,44 @@ static void PauseAfterCommand()
     }
 }
 
-static void ReadCommandLine(LineEditor *editor)
+// Takes keys until a command line is entered. While the terminal is too
+// small to show them, keys wait unread, so nothing runs unseen.
+static void ReadCommandLine(Prompt *prompt)
 {
     for (;;) {
+        bool isReadingKeys;
+        PromptRead read = PROMPT_READ_PENDING;
         {
             EngineLockGuard lock(g_EngineLock);
-            if (TakeTypedKeys(editor))
-                return;
+            isReadingKeys = !IsDisplayHeldBack();
+            if (isReadingKeys)
+                read = Prompt_TakeTypedKeys(prompt);
         }
-        WaitForKeysOrTicks();
+        if (read == PROMPT_READ_LEAVE)
+            LeaveOnRequest();
+        if (read == PROMPT_READ_ENTERED)
+            return;
+        WaitForKeysOrTicks(isReadingKeys);
     }
 }
 
 [[noreturn]] static void CommandLoop()
 {
-    static LineEditor editor;
+    static Prompt prompt;
+    Prompt_Init(&prompt);
     for (;;) {
-        LineEditor_Clear(&editor);
+        Prompt_StartLine(&prompt);
         {
             EngineLockGuard lock(g_EngineLock);
             DrawPrompt();
         }
-        ReadCommandLine(&editor);
+        ReadCommandLine(&prompt);
         {
             EngineLockGuard lock(g_EngineLock);
             EndCommandInput();
-            CommandSelector(editor.bytes);
+            CommandSelector(prompt.editor.bytes);
             if (g_BuildSettings.echoesCommand)
-                EchoCommand(editor.bytes);
+                EchoCommand(prompt.editor.bytes);
         }
         PauseAfterCommand();
     }

@@ -148,16 +148,25 @@ TEST_F(KeyTest, ClassifiesEditingKeysAndIgnoresTheRest)
     } rows[] = {
         {"a", KEY_ACTION_INSERT, L'a'},
         {"\xED\x95\x9C", KEY_ACTION_INSERT, L'\uD55C'},
-        {"\t", KEY_ACTION_INSERT, L'\t'},
+        {"\t", KEY_ACTION_COMPLETE, 0},
         {"\x7f", KEY_ACTION_ERASE, 0},
         {"\b", KEY_ACTION_ERASE, 0},
         {"\x15", KEY_ACTION_KILL, 0},
         {"\x17", KEY_ACTION_ERASE_WORD, 0},
         {"\r", KEY_ACTION_ENTER, 0},
         {"\n", KEY_ACTION_ENTER, 0},
-        {"\x01", KEY_ACTION_IGNORE, 0},
-        {"\x1bOA", KEY_ACTION_IGNORE, 0},    // cursor up arrives as one key
+        {"\x01", KEY_ACTION_HOME, 0},
+        {"\x14", KEY_ACTION_IGNORE, 0},
+        {"\x1bOA", KEY_ACTION_OLDER, 0},     // cursor up arrives as one key
         {"\x1b[15~", KEY_ACTION_IGNORE, 0},  // F5
+        {"\x1bOD", KEY_ACTION_LEFT, 0},
+        {"\x1bOH", KEY_ACTION_HOME, 0},
+        {"\x1b[3~", KEY_ACTION_DELETE, 0},
+        {"\x1bOP", KEY_ACTION_HELP, 0},      // F1
+        {"\x0b", KEY_ACTION_KILL_TO_END, 0},
+        {"\x04", KEY_ACTION_END_OF_INPUT, 0},
+        {"\x1b", KEY_ACTION_ESCAPE, 0},
+        {"\x1bx", KEY_ACTION_IGNORE, 0},     // Alt and x, whole
     };
     for (const auto &row : rows) {
         Send(row.bytes);
@@ -166,6 +175,12 @@ TEST_F(KeyTest, ClassifiesEditingKeysAndIgnoresTheRest)
         EXPECT_EQ(key.character, row.character) << row.bytes;
         EXPECT_EQ(ReadCommandKey().action, KEY_ACTION_NONE) << "left over after " << row.bytes;
     }
+    // A tab pasted with the text after it is text, not completion.
+    Send("\tx");
+    CommandKey tab = ReadCommandKey();
+    EXPECT_EQ(tab.action, KEY_ACTION_INSERT);
+    EXPECT_EQ(tab.character, L'\t');
+    EXPECT_EQ(ReadCommandKey().character, L'x');
 }
 
 }  // namespace
