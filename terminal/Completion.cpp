@@ -9,7 +9,7 @@
 #include "administration/Administrator.h"
 #include "common/Text.h"
 #include "engine/Printer.h"
-#include "terminal/BuildSettings.h"
+#include "common/BuildSettings.h"
 
 // Where in a command line the word being completed stands.
 enum CompletionContext {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/BuildSettings.h"
+#include "common/BuildSettings.h"
 
 constexpr size_t HELP_LINE_WIDTH = 78;  // columns inside the frame
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/Text.h"
-#include "terminal/BuildSettings.h"
+#include "common/BuildSettings.h"
 #include "terminal/Help.h"
 
 // Lines that the prompt takes for itself. The command language ignores
@@ -25,10 +25,10 @@ static PromptOutcome ClassifyEnteredLine(const char *line)
 {
     for (const auto &row : PROMPT_WORDS) {
         const char *start = row.allowsBlanks ? LTrim(line) : line;
-        size_t length = strlen(row.word);
         if (!StartsWithKeyword(start, row.word))
             continue;
-        const char *end = row.allowsBlanks ? LTrim(start + length) : start + length;
+        const char *after = AfterKeyword(start, row.word);
+        const char *end = row.allowsBlanks ? LTrim(after) : after;
         if (*end == '\0')
             return row.outcome;
     }
