@@ -81,8 +81,8 @@ void HandleProgramArguments(int argc, char **argv, const ProgramUsage &usage)
         printf("%s %s\n", usage.name, QUILLBAY_VERSION);
     } else {
         printf("Usage: %s [-h | --help | -V | --version]\n\n", usage.name);
-        for (const char *section : usage.sections)
-            fputs(section, stdout);
+        for (const std::string &section : usage.sections)
+            fputs(section.c_str(), stdout);
     }
     ExitAfterOutput(usage.name);
 }

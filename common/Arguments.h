@@ -2,12 +2,13 @@
 // -V/--version. Without arguments a program starts as it always has.
 #pragma once
 
-#include <span>
+#include <string>
+#include <vector>
 
 // What a program tells about itself on its command line.
 struct ProgramUsage {
     const char *name;                          // in the version line and in errors
-    std::span<const char *const> sections;     // the usage text after its first line, in order
+    std::vector<std::string> sections;         // the usage text after its first line, in order
 };
 
 // The options above as a usage text shows them, a section of its own.

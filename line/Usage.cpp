@@ -42,8 +42,5 @@ static const char LINE_EARLY_STATUS[] =
     "  0  without arguments, and after -h or -V\n"
     "  2  an argument it does not take\n";
 
-static const char *const LINE_SECTIONS[] = {LINE_TEXT, OPTIONS_USAGE, LINE_STATUS};
-static const char *const LINE_EARLY_SECTIONS[] = {LINE_EARLY_TEXT, OPTIONS_USAGE, LINE_EARLY_STATUS};
-
-const ProgramUsage QUILLBAY_LINE_USAGE = {"quillbay-line", LINE_SECTIONS};
-const ProgramUsage QUILLBAY_LINE_EARLY_USAGE = {"quillbay-line-early", LINE_EARLY_SECTIONS};
+const ProgramUsage QUILLBAY_LINE_USAGE = {"quillbay-line", {LINE_TEXT, OPTIONS_USAGE, LINE_STATUS}};
+const ProgramUsage QUILLBAY_LINE_EARLY_USAGE = {"quillbay-line-early", {LINE_EARLY_TEXT, OPTIONS_USAGE, LINE_EARLY_STATUS}};

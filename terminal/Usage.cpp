@@ -1,8 +1,10 @@
 // The terminal programs share their keys, files and exit statuses; they
-// differ in what they are and in their command language: quillbay needs
-// "admin" before the administrator's keywords, the others take them with or
-// without it.
+// differ in what they are and in their command language, which comes from
+// the parsers' own tables through the help view's lines.
 #include "terminal/Usage.h"
+
+#include "terminal/Help.h"
+#include "terminal/programs/Programs.h"
 
 static const char QUILLBAY_SUMMARY[] =
     "A console simulation of one shared printer run by an administrator. The\n"
@@ -28,45 +30,7 @@ static const char ECHO_SUMMARY[] =
     "console simulation of one shared printer, in a curses terminal of at least\n"
     "80x25, with the earlier command language and each command line echoed.\n";
 
-static const char CURRENT_LANGUAGE[] =
-    "\n"
-    "Commands (keywords in any letter case):\n"
-    "  admin Add User NAME          register a user (a name of at most 20 bytes)\n"
-    "  admin Del User NAME          remove a user; their jobs stay queued\n"
-    "  admin Show User List         show the users' names in the status window\n"
-    "  admin Refill Ink=N Paper=N   add to the stock (N from 0; either pair alone)\n";
-
-static const char EARLIER_LANGUAGE[] =
-    "\n"
-    "Commands (keywords in any letter case; \"admin \" before the first four may be\n"
-    "left out):\n"
-    "  Add User NAME                register a user (a name of at most 20 bytes)\n"
-    "  Del User NAME                remove a user; their jobs stay queued\n"
-    "  Show User List               show the users' names in the status window\n";
-
-static const char REFILL_FROM_ZERO[] =
-    "  Refill Ink=N Paper=N         add to the stock (N from 0; either pair alone)\n";
-
-static const char REFILL_ANY_AMOUNT[] =
-    "  Refill Ink=N Paper=N         add N to the stock, negative N included\n";
-
-static const char USER_COMMANDS_KEYS_AND_FILES[] =
-    "  NAME Print FILE              queue FILE for a user (at most 5 jobs wait)\n"
-    "  NAME Cancel                  cancel one job of that user, a printing one first\n"
-    "  Printer Cancel All           cancel every job\n"
-    "  help or ?                    show the commands and keys\n"
-    "  quit or exit                 leave\n"
-    "\n"
-    "Keys at the prompt:\n"
-    "  F1                           help; Esc, q, F1 or Enter close it\n"
-    "  Enter                        run the line\n"
-    "  Left Right Home End          move (also Ctrl-B, Ctrl-F, Ctrl-A, Ctrl-E)\n"
-    "  Backspace Delete             erase before or under the cursor\n"
-    "  Ctrl-W Ctrl-U Ctrl-K         erase a word, the line, the rest of the line\n"
-    "  Up Down                      walk this run's command lines (Ctrl-P, Ctrl-N)\n"
-    "  Tab                          complete a keyword, a user or a file name\n"
-    "  Ctrl-L                       draw the screen again\n"
-    "  Ctrl-D                       leave, on an empty line\n"
+static const char FILES[] =
     "\n"
     "Files:\n"
     "  PRINT/YYYYMMDDhhmmss.txt     one per started job, in the directory the\n"
@@ -85,16 +49,34 @@ static const char EXIT_STATUS[] =
     "Ended by Ctrl-C, SIGTERM or SIGHUP, it restores the terminal and exits with\n"
     "a status other than 0.\n";
 
-static const char *const QUILLBAY_SECTIONS[] = {
-    QUILLBAY_SUMMARY, CURRENT_LANGUAGE, USER_COMMANDS_KEYS_AND_FILES, OPTIONS_USAGE, EXIT_STATUS};
-static const char *const THREAD_SECTIONS[] = {
-    THREAD_SUMMARY, EARLIER_LANGUAGE, REFILL_ANY_AMOUNT, USER_COMMANDS_KEYS_AND_FILES, OPTIONS_USAGE, EXIT_STATUS};
-static const char *const GREET_SECTIONS[] = {
-    GREET_SUMMARY, EARLIER_LANGUAGE, REFILL_FROM_ZERO, USER_COMMANDS_KEYS_AND_FILES, OPTIONS_USAGE, EXIT_STATUS};
-static const char *const ECHO_SECTIONS[] = {
-    ECHO_SUMMARY, EARLIER_LANGUAGE, REFILL_FROM_ZERO, USER_COMMANDS_KEYS_AND_FILES, OPTIONS_USAGE, EXIT_STATUS};
+static const struct {
+    const BuildSettings *program;
+    const char *summary;
+} SUMMARIES[] = {
+    {&QUILLBAY_SETTINGS, QUILLBAY_SUMMARY},
+    {&QUILLBAY_THREAD_SETTINGS, THREAD_SUMMARY},
+    {&QUILLBAY_GREET_SETTINGS, GREET_SUMMARY},
+    {&QUILLBAY_ECHO_SETTINGS, ECHO_SUMMARY},
+};
 
-const ProgramUsage QUILLBAY_USAGE = {"quillbay", QUILLBAY_SECTIONS};
-const ProgramUsage QUILLBAY_THREAD_USAGE = {"quillbay-thread", THREAD_SECTIONS};
-const ProgramUsage QUILLBAY_GREET_USAGE = {"quillbay-greet", GREET_SECTIONS};
-const ProgramUsage QUILLBAY_ECHO_USAGE = {"quillbay-echo", ECHO_SECTIONS};
+// A heading and help lines as one section of the usage text.
+static std::string Section(const char *heading, const std::vector<std::string> &lines)
+{
+    std::string text = std::string("\n") + heading + "\n";
+    for (const std::string &line : lines)
+        text += line + "\n";
+    return text;
+}
+
+ProgramUsage TerminalProgramUsage(const BuildSettings &settings)
+{
+    const char *summary = "";
+    for (const auto &row : SUMMARIES) {
+        if (row.program == &settings)
+            summary = row.summary;
+    }
+    return {settings.programName,
+            {summary, Section("Commands (keywords in any letter case):", HelpCommandLines(settings.grammar)),
+             Section("Keys at the prompt:", HelpKeyLines()), Section("Leaving:", HelpLeaveLines()), FILES,
+             OPTIONS_USAGE, EXIT_STATUS}};
+}

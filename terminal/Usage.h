@@ -2,8 +2,9 @@
 #pragma once
 
 #include "common/Arguments.h"
+#include "common/BuildSettings.h"
 
-extern const ProgramUsage QUILLBAY_USAGE;
-extern const ProgramUsage QUILLBAY_THREAD_USAGE;
-extern const ProgramUsage QUILLBAY_GREET_USAGE;
-extern const ProgramUsage QUILLBAY_ECHO_USAGE;
+// The usage text of the program with this settings record (one of
+// terminal/programs/Programs.h): what it is, its command language and keys
+// as the help view lists them, its files and exit statuses.
+ProgramUsage TerminalProgramUsage(const BuildSettings &settings);

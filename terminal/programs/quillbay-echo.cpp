@@ -5,6 +5,6 @@
 
 int main(int argc, char **argv)
 {
-    HandleProgramArguments(argc, argv, QUILLBAY_ECHO_USAGE);
+    HandleProgramArguments(argc, argv, TerminalProgramUsage(QUILLBAY_ECHO_SETTINGS));
     return RunTerminalProgram(QUILLBAY_ECHO_SETTINGS);
 }

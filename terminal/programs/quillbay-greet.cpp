@@ -6,6 +6,6 @@
 
 int main(int argc, char **argv)
 {
-    HandleProgramArguments(argc, argv, QUILLBAY_GREET_USAGE);
+    HandleProgramArguments(argc, argv, TerminalProgramUsage(QUILLBAY_GREET_SETTINGS));
     return RunTerminalProgram(QUILLBAY_GREET_SETTINGS);
 }

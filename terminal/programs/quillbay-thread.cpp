@@ -6,6 +6,6 @@
 
 int main(int argc, char **argv)
 {
-    HandleProgramArguments(argc, argv, QUILLBAY_THREAD_USAGE);
+    HandleProgramArguments(argc, argv, TerminalProgramUsage(QUILLBAY_THREAD_SETTINGS));
     return RunTerminalProgram(QUILLBAY_THREAD_SETTINGS);
 }

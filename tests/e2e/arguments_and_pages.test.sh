@@ -56,10 +56,10 @@ TABLE
 done
 
 # Each terminal program's usage tells its own command language.
-grep -q '^  admin Add User NAME' < <("$LINE_BIN_DIR/quillbay" --help) ||
+grep -q '^ admin Add User NAME' < <("$LINE_BIN_DIR/quillbay" --help) ||
     fail "quillbay --help does not ask for admin"
 for program in quillbay-thread quillbay-greet quillbay-echo; do
-    grep -q '"admin " before the first four may be' < <("$LINE_BIN_DIR/$program" --help) ||
+    grep -q '^ The word admin may stand before the first 4 commands' < <("$LINE_BIN_DIR/$program" --help) ||
         fail "$program --help does not say that admin may be left out"
 done
 
