@@ -73,3 +73,11 @@ CommandKey ReadCommandKey();
 // and a notice shown; at 25x80 or more both windows are drawn whole again.
 void HandleTerminalResize();
 void ApplyTerminalSize(int lines, int columns);
+
+// The progress of a long measuring of a print file, on the prompt's row of
+// the command window (the error row keeps its message).
+void DrawMeasureProgress(int percent);
+void EraseMeasureProgress();
+// True when Esc was typed. Every other key typed meanwhile stays for the
+// next prompt, in its order.
+bool TakeEscapeKey();
