@@ -1,6 +1,9 @@
-// quillbay-bench: admission's measuring with both scanners, one printing
-// engine step, and one redraw of the status window on a headless screen.
-// --text=FILE measures that file instead of a generated one.
+// quillbay-bench: admission's measuring of files of 8, 80 and 800 MB on one
+// and on two threads (in bytes per second, which stay level when the cost
+// grows linearly with the size), the print-line rule it replaces, one
+// printing engine step, and one redraw of the status window on a headless
+// screen. --text=FILE stands for the 800 MB file, which the generator makes
+// alike (bench/compare.sh passes its own).
 #include <benchmark/benchmark.h>
 
 #include <clocale>
@@ -19,12 +22,12 @@
 #include "engine/Printer.h"
 #include "terminal/display.h"
 
-constexpr uint64_t GENERATED_TEXT_LINES = 400000;  // about 26 MB
 constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job
 constexpr uint32_t PLENTY = UINT32_MAX / 2;        // ink and paper no job exhausts
 constexpr int WAITING_JOBS = 4;                    // in the wait list while redrawing
 
-static std::string s_textPath;  // the file measured
+static std::string s_scratch;   // the working directory
+static std::string s_textPath;  // the 800 MB file when given
 static std::string s_jobPath;   // the file the engine prints
 
 static bool WriteTextFile(const std::string &path, uint64_t lines)
@@ -33,11 +36,32 @@ static bool WriteTextFile(const std::string &path, uint64_t lines)
     return output != nullptr && WriteBenchText(output, lines) && fclose(output) == 0;
 }
 
-static void MeasureWith(benchmark::State &state, PrintMeasure (*measure)(FILE *))
+// The generated file of about `megabytes` MB (the generator writes 65
+// bytes a line on average), made on first use.
+static std::string TextFile(int megabytes)
 {
-    uint64_t bytes = std::filesystem::file_size(s_textPath);
+    if (megabytes == 800 && !s_textPath.empty())
+        return s_textPath;
+    std::string path = s_scratch + "/text-" + std::to_string(megabytes) + ".txt";
+    if (!std::filesystem::exists(path) && !WriteTextFile(path, BENCH_TEXT_LINES / 800 * static_cast<uint64_t>(megabytes)))
+        return "";
+    return path;
+}
+
+static void MeasureWith(benchmark::State &state, const std::string &path, PrintMeasure (*measure)(FILE *))
+{
+    if (path.empty()) {
+        state.SkipWithError("cannot write the text file");
+        return;
+    }
+    uint64_t bytes = std::filesystem::file_size(path);
+    {
+        FILE *input = fopen(path.c_str(), "r");  // into the page cache before the clock runs
+        measure(input);
+        fclose(input);
+    }
     for (auto _ : state) {
-        FILE *input = fopen(s_textPath.c_str(), "r");
+        FILE *input = fopen(path.c_str(), "r");
         PrintMeasure result = measure(input);
         fclose(input);
         benchmark::DoNotOptimize(result);
@@ -47,15 +71,31 @@ static void MeasureWith(benchmark::State &state, PrintMeasure (*measure)(FILE *)
 
 static void BM_MeasurePrintLines(benchmark::State &state)
 {
-    MeasureWith(state, MeasurePrintFile);
+    MeasureWith(state, TextFile(8), MeasurePrintFile);
 }
 BENCHMARK(BM_MeasurePrintLines)->Unit(benchmark::kMillisecond);
 
+static PrintMeasure MeasureOnOneThread(FILE *input)
+{
+    bool isAbandoned;
+    return MeasurePrintFileWith(input, {1, -1, false}, &isAbandoned);
+}
+
+static PrintMeasure MeasureOnTwoThreads(FILE *input)
+{
+    bool isAbandoned;
+    return MeasurePrintFileWith(input, {2, -1, false}, &isAbandoned);
+}
+
+// Arguments: the file's size in MB, the threads.
 static void BM_MeasureBlocks(benchmark::State &state)
 {
-    MeasureWith(state, MeasurePrintFileInBlocks);
+    MeasureWith(state, TextFile(static_cast<int>(state.range(0))),
+                state.range(1) == 1 ? MeasureOnOneThread : MeasureOnTwoThreads);
 }
-BENCHMARK(BM_MeasureBlocks)->Unit(benchmark::kMillisecond);
+// Wall time, since the second thread's work is not the main thread's CPU time.
+BENCHMARK(BM_MeasureBlocks)->ArgsProduct({{8, 80, 800}, {1, 2}})->ArgNames({"MB", "threads"})
+    ->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Queues the job file on a printer with plenty of supplies and lets the
 // engine start it. Earlier output files go, so the disk does not fill up.
@@ -151,12 +191,9 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     const std::string scratch = pattern;
+    s_scratch = scratch;
     s_jobPath = scratch + "/job.txt";
-    if (s_textPath.empty())
-        s_textPath = scratch + "/text.txt";
-    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) &&
-                   (std::filesystem::exists(s_textPath) || WriteTextFile(s_textPath, GENERATED_TEXT_LINES)) &&
-                   SetUpPrinter(scratch);
+    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) && SetUpPrinter(scratch);
     if (isReady) {
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();

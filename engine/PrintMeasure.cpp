@@ -17,7 +17,7 @@
 // Bytes asked of the file at once: the buffer stays in the processor's
 // second-level cache while it is scanned, which a larger one does not.
 constexpr size_t READ_SIZE = size_t{128} << 10;
-constexpr uint64_t SLICE_SIZE = uint64_t{16} << 20;       // bytes measured between two reports
+constexpr uint64_t SLICE_SIZE = uint64_t{4} << 20;        // bytes measured between two reports
 constexpr uint64_t SPLIT_SEARCH_LIMIT = uint64_t{1} << 20;  // how far a split looks for a line feed
 constexpr size_t SPLIT_SEARCH_READ = 4096;
 constexpr auto SECOND_HALF_WAIT = std::chrono::milliseconds(20);  // one slice of waiting for it
