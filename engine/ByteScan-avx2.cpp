@@ -1,5 +1,6 @@
 // Thirty-two bytes at a time in AVX2 registers, on the x86-64 processors
-// that have them; the functions carry the instruction set themselves, so
+// that have them (with the bit-manipulation and population-count
+// instructions that came with them); the functions carry the instruction set themselves, so
 // the rest of the program runs on any x86-64 processor. Elsewhere the path
 // is unavailable and falls back to the portable one.
 #include "engine/ByteScan.h"
@@ -10,8 +11,8 @@
 
 #include "engine/ByteScanBlock.h"
 
-#define AVX2_CODE __attribute__((target("avx2,popcnt")))
-#define AVX2_INLINE __attribute__((target("avx2,popcnt"), always_inline)) inline
+#define AVX2_CODE __attribute__((target("avx2,bmi,bmi2,popcnt")))
+#define AVX2_INLINE __attribute__((target("avx2,bmi,bmi2,popcnt"), always_inline)) inline
 
 constexpr size_t BATCH_BLOCKS = 4;  // blocks looked at at once for zero bytes
 
@@ -61,7 +62,7 @@ AVX2_INLINE static BlockMasks ClassifyBlock(const unsigned char *bytes)
 }
 
 // Zero bytes are rare in text: one test for a batch of blocks spares
-// looking for them block by block.
+// looking for them, and for the rare cases, block by block.
 AVX2_INLINE static bool HasZeroByte(const unsigned char *bytes)
 {
     __m256i least = Load(bytes);
@@ -77,13 +78,15 @@ AVX2_CODE void ScanBlocks_Avx2(const unsigned char *bytes, size_t blocks, InkSca
     InkScan local = *scan;
     size_t i = 0;
     for (; i + BATCH_BLOCKS <= blocks; i += BATCH_BLOCKS, bytes += BATCH_BLOCKS * SCAN_BLOCK) {
-        if (HasZeroByte(bytes)) {
+        if (ArePlainBlocksAhead(local, BATCH_BLOCKS) && !HasZeroByte(bytes)) {
+#pragma GCC unroll 8
+            for (size_t j = 0; j < BATCH_BLOCKS; j++) {
+                BlockMasks masks = ClassifyTextBlock(bytes + j * SCAN_BLOCK);
+                ScanPlainBlock(masks, HeadBytes(masks.lineFeeds, local.readBytes), local);
+            }
+        } else {
             for (size_t j = 0; j < BATCH_BLOCKS; j++)
                 ScanBlock(ClassifyBlock(bytes + j * SCAN_BLOCK), local);
-        } else {
-#pragma GCC unroll 8
-            for (size_t j = 0; j < BATCH_BLOCKS; j++)
-                ScanBlock(ClassifyTextBlock(bytes + j * SCAN_BLOCK), local);
         }
     }
     for (; i < blocks; i++, bytes += SCAN_BLOCK)
@@ -94,7 +97,8 @@ AVX2_CODE void ScanBlocks_Avx2(const unsigned char *bytes, size_t blocks, InkSca
 bool IsAvx2Available()
 {
     __builtin_cpu_init();  // may run before the constructors that would do it
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("popcnt");
 }
 
 #else

@@ -29,6 +29,17 @@ __attribute__((always_inline)) static inline uint64_t HeadBytes(uint64_t lineFee
     return heads | ((uint64_t{1} << headLeft) - 1);
 }
 
+// One block known to hold no zero byte at the head of a read and no read
+// that reaches READ_LIMIT, with no read's print line cut short before it.
+__attribute__((always_inline)) static inline void ScanPlainBlock(const BlockMasks &masks, uint64_t heads, InkScan &scan)
+{
+    scan.ink += static_cast<uint64_t>(__builtin_popcountll(heads & masks.inkBytes));
+    scan.reads += static_cast<uint64_t>(__builtin_popcountll(masks.lineFeeds));
+    uint32_t afterLastLineFeed = static_cast<uint32_t>(__builtin_clzll(masks.lineFeeds | 1));
+    uint32_t longer = scan.readBytes + static_cast<uint32_t>(SCAN_BLOCK);
+    scan.readBytes = masks.lineFeeds != 0 ? afterLastLineFeed : longer;
+}
+
 // One block. The common case takes no loop at all; a zero byte at the
 // head of a read, or a read that may reach READ_LIMIT, goes byte by byte.
 __attribute__((always_inline)) static inline void ScanBlock(const BlockMasks &masks, InkScan &scan)
@@ -40,9 +51,12 @@ __attribute__((always_inline)) static inline void ScanBlock(const BlockMasks &ma
         scan = held;
         return;
     }
-    scan.ink += static_cast<uint64_t>(__builtin_popcountll(heads & masks.inkBytes));
-    scan.reads += static_cast<uint64_t>(__builtin_popcountll(masks.lineFeeds));
-    uint32_t afterLastLineFeed = static_cast<uint32_t>(__builtin_clzll(masks.lineFeeds | 1));
-    uint32_t longer = scan.readBytes + static_cast<uint32_t>(SCAN_BLOCK);
-    scan.readBytes = masks.lineFeeds != 0 ? afterLastLineFeed : longer;
+    ScanPlainBlock(masks, heads, scan);
+}
+
+// Whether the next `blocks` blocks, if they hold no zero byte, can all be
+// scanned as plain blocks: no read can reach READ_LIMIT within them.
+__attribute__((always_inline)) static inline bool ArePlainBlocksAhead(const InkScan &scan, size_t blocks)
+{
+    return !scan.isHeadCut && scan.readBytes < SHORT_READ_LIMIT - (blocks - 1) * SCAN_BLOCK;
 }
