@@ -7,6 +7,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <system_error>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -189,6 +190,20 @@ static PrintMeasure JoinParts(const FilePart &first, const FilePart *second)
     return measure;
 }
 
+// Measures the second half on a thread of its own. False when no thread
+// can be had (a process limit), and nothing was started.
+static bool StartSecondHalf(FilePart &second, int fd, off_t split, off_t fileEnd, MeasureShared &shared,
+                            std::future<void> *done)
+{
+    StartPart(second, fd, split, fileEnd, true);
+    try {
+        *done = std::async(std::launch::async, [&second, &shared] { MeasureSlice(second, 0, shared); });
+        return true;
+    } catch (const std::system_error &) {
+        return false;
+    }
+}
+
 static off_t FileEnd(int fd)
 {
     struct stat status;
@@ -208,9 +223,9 @@ PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *is
     StartPart(first, fd, start, split, split < 0);
     MeasureShared shared;
     std::future<void> secondDone;
-    if (split >= 0) {
-        StartPart(second, fd, split, fileEnd, true);
-        secondDone = std::async(std::launch::async, [&] { MeasureSlice(second, 0, shared); });
+    if (split >= 0 && !StartSecondHalf(second, fd, split, fileEnd, shared, &secondDone)) {
+        split = -1;  // the first half goes on to the end
+        first.isLast = true;
     }
     std::future<void> *pSecondDone = split >= 0 ? &secondDone : nullptr;
     if (plan.isReported && static_cast<uint64_t>(fileEnd - start) > SLICE_SIZE)
