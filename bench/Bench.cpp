@@ -6,6 +6,7 @@
 // alike (bench/compare.sh passes its own).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "administration/Administrator.h"
 #include "bench/BenchText.h"
@@ -36,42 +38,57 @@ static bool WriteTextFile(const std::string &path, uint64_t lines)
     return output != nullptr && WriteBenchText(output, lines) && fclose(output) == 0;
 }
 
+constexpr int ROTATION_MB = 160;  // files measured in turn: more than the last-level cache holds
+
 // The generated file of about `megabytes` MB (the generator writes 65
-// bytes a line on average), made on first use.
-static std::string TextFile(int megabytes)
+// bytes a line on average), made on first use, in as many copies as
+// ROTATION_MB takes: measured in turn, none is still in the processor's
+// cache from its last turn, as a large file is not, so the sizes compare.
+// Empty when a file cannot be written.
+static std::vector<std::string> TextFiles(int megabytes)
 {
     if (megabytes == 800 && !s_textPath.empty())
-        return s_textPath;
-    std::string path = s_scratch + "/text-" + std::to_string(megabytes) + ".txt";
-    if (!std::filesystem::exists(path) && !WriteTextFile(path, BENCH_TEXT_LINES / 800 * static_cast<uint64_t>(megabytes)))
-        return "";
-    return path;
+        return {s_textPath};
+    std::vector<std::string> paths;
+    for (int copy = 0; copy < std::max(1, ROTATION_MB / megabytes); copy++) {
+        std::string path = s_scratch + "/text-" + std::to_string(megabytes) + "-" + std::to_string(copy) + ".txt";
+        bool isMade = std::filesystem::exists(path) ||
+                      (copy == 0 ? WriteTextFile(path, BENCH_TEXT_LINES / 800 * static_cast<uint64_t>(megabytes))
+                                 : std::filesystem::copy_file(paths[0], path));
+        if (!isMade)
+            return {};
+        paths.push_back(path);
+    }
+    return paths;
 }
 
-static void MeasureWith(benchmark::State &state, const std::string &path, PrintMeasure (*measure)(FILE *))
+static PrintMeasure MeasureFile(const std::string &path, PrintMeasure (*measure)(FILE *))
 {
-    if (path.empty()) {
+    FILE *input = fopen(path.c_str(), "r");
+    PrintMeasure result = measure(input);
+    fclose(input);
+    return result;
+}
+
+static void MeasureWith(benchmark::State &state, const std::vector<std::string> &paths,
+                        PrintMeasure (*measure)(FILE *))
+{
+    if (paths.empty()) {
         state.SkipWithError("cannot write the text file");
         return;
     }
-    uint64_t bytes = std::filesystem::file_size(path);
-    {
-        FILE *input = fopen(path.c_str(), "r");  // into the page cache before the clock runs
-        measure(input);
-        fclose(input);
-    }
-    for (auto _ : state) {
-        FILE *input = fopen(path.c_str(), "r");
-        PrintMeasure result = measure(input);
-        fclose(input);
-        benchmark::DoNotOptimize(result);
-    }
+    for (const std::string &path : paths)
+        MeasureFile(path, measure);  // into the page cache before the clock runs
+    size_t turn = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MeasureFile(paths[turn++ % paths.size()], measure));
+    uint64_t bytes = std::filesystem::file_size(paths[0]);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
 static void BM_MeasurePrintLines(benchmark::State &state)
 {
-    MeasureWith(state, TextFile(8), MeasurePrintFile);
+    MeasureWith(state, TextFiles(8), MeasurePrintFile);
 }
 BENCHMARK(BM_MeasurePrintLines)->Unit(benchmark::kMillisecond);
 
@@ -90,7 +107,7 @@ static PrintMeasure MeasureOnTwoThreads(FILE *input)
 // Arguments: the file's size in MB, the threads.
 static void BM_MeasureBlocks(benchmark::State &state)
 {
-    MeasureWith(state, TextFile(static_cast<int>(state.range(0))),
+    MeasureWith(state, TextFiles(static_cast<int>(state.range(0))),
                 state.range(1) == 1 ? MeasureOnOneThread : MeasureOnTwoThreads);
 }
 // Wall time, since the second thread's work is not the main thread's CPU time.
