@@ -1,8 +1,12 @@
-// quillbay-bench: admission's measuring with both scanners, one printing
-// engine step, and one redraw of the status window on a headless screen.
-// --text=FILE measures that file instead of a generated one.
+// quillbay-bench: admission's measuring of files of 8, 80 and 800 MB on one
+// and on two threads (in bytes per second, which stay level when the cost
+// grows linearly with the size), the print-line rule it replaces, one
+// printing engine step, and one redraw of the status window on a headless
+// screen. --text=FILE stands for the 800 MB file, which the generator makes
+// alike (bench/compare.sh passes its own).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "administration/Administrator.h"
 #include "bench/BenchText.h"
@@ -20,12 +25,12 @@
 #include "terminal/display.h"
 #include "tests/support/HeadlessTerminal.h"
 
-constexpr uint64_t GENERATED_TEXT_LINES = 400000;  // about 26 MB
 constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job
 constexpr uint32_t PLENTY = UINT32_MAX / 2;        // ink and paper no job exhausts
 constexpr int WAITING_JOBS = 4;                    // in the wait list while redrawing
 
-static std::string s_textPath;  // the file measured
+static std::string s_scratch;   // the working directory
+static std::string s_textPath;  // the 800 MB file when given
 static std::string s_jobPath;   // the file the engine prints
 
 static bool WriteTextFile(const std::string &path, uint64_t lines)
@@ -34,29 +39,81 @@ static bool WriteTextFile(const std::string &path, uint64_t lines)
     return output != nullptr && WriteBenchText(output, lines) && fclose(output) == 0;
 }
 
-static void MeasureWith(benchmark::State &state, PrintMeasure (*measure)(FILE *))
+constexpr int ROTATION_MB = 160;  // files measured in turn: more than the last-level cache holds
+
+// The generated file of about `megabytes` MB (the generator writes 65
+// bytes a line on average), made on first use, in as many copies as
+// ROTATION_MB takes: measured in turn, none is still in the processor's
+// cache from its last turn, as a large file is not, so the sizes compare.
+// Empty when a file cannot be written.
+static std::vector<std::string> TextFiles(int megabytes)
 {
-    uint64_t bytes = std::filesystem::file_size(s_textPath);
-    for (auto _ : state) {
-        FILE *input = fopen(s_textPath.c_str(), "r");
-        PrintMeasure result = measure(input);
-        fclose(input);
-        benchmark::DoNotOptimize(result);
+    if (megabytes == 800 && !s_textPath.empty())
+        return {s_textPath};
+    std::vector<std::string> paths;
+    for (int copy = 0; copy < std::max(1, ROTATION_MB / megabytes); copy++) {
+        std::string path = s_scratch + "/text-" + std::to_string(megabytes) + "-" + std::to_string(copy) + ".txt";
+        bool isMade = std::filesystem::exists(path) ||
+                      (copy == 0 ? WriteTextFile(path, BENCH_TEXT_LINES / 800 * static_cast<uint64_t>(megabytes))
+                                 : std::filesystem::copy_file(paths[0], path));
+        if (!isMade)
+            return {};
+        paths.push_back(path);
     }
+    return paths;
+}
+
+static PrintMeasure MeasureFile(const std::string &path, PrintMeasure (*measure)(FILE *))
+{
+    FILE *input = fopen(path.c_str(), "r");
+    PrintMeasure result = measure(input);
+    fclose(input);
+    return result;
+}
+
+static void MeasureWith(benchmark::State &state, const std::vector<std::string> &paths,
+                        PrintMeasure (*measure)(FILE *))
+{
+    if (paths.empty()) {
+        state.SkipWithError("cannot write the text file");
+        return;
+    }
+    for (const std::string &path : paths)
+        MeasureFile(path, measure);  // into the page cache before the clock runs
+    size_t turn = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MeasureFile(paths[turn++ % paths.size()], measure));
+    uint64_t bytes = std::filesystem::file_size(paths[0]);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
 static void BM_MeasurePrintLines(benchmark::State &state)
 {
-    MeasureWith(state, MeasurePrintFile);
+    MeasureWith(state, TextFiles(8), MeasurePrintFile);
 }
 BENCHMARK(BM_MeasurePrintLines)->Unit(benchmark::kMillisecond);
 
+static PrintMeasure MeasureOnOneThread(FILE *input)
+{
+    bool isAbandoned;
+    return MeasurePrintFileWith(input, {1, -1, false}, &isAbandoned);
+}
+
+static PrintMeasure MeasureOnTwoThreads(FILE *input)
+{
+    bool isAbandoned;
+    return MeasurePrintFileWith(input, {2, -1, false}, &isAbandoned);
+}
+
+// Arguments: the file's size in MB, the threads.
 static void BM_MeasureBlocks(benchmark::State &state)
 {
-    MeasureWith(state, MeasurePrintFileInBlocks);
+    MeasureWith(state, TextFiles(static_cast<int>(state.range(0))),
+                state.range(1) == 1 ? MeasureOnOneThread : MeasureOnTwoThreads);
 }
-BENCHMARK(BM_MeasureBlocks)->Unit(benchmark::kMillisecond);
+// Wall time, since the second thread's work is not the main thread's CPU time.
+BENCHMARK(BM_MeasureBlocks)->ArgsProduct({{8, 80, 800}, {1, 2}})->ArgNames({"MB", "threads"})
+    ->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Queues the job file on a printer with plenty of supplies and lets the
 // engine start it. Earlier output files go, so the disk does not fill up.
@@ -147,12 +204,9 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     const std::string scratch = pattern;
+    s_scratch = scratch;
     s_jobPath = scratch + "/job.txt";
-    if (s_textPath.empty())
-        s_textPath = scratch + "/text.txt";
-    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) &&
-                   (std::filesystem::exists(s_textPath) || WriteTextFile(s_textPath, GENERATED_TEXT_LINES)) &&
-                   SetUpPrinter(scratch);
+    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) && SetUpPrinter(scratch);
     if (isReady) {
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();

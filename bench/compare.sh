@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Admission's measuring against `wc -l` on the same 800 MB print file, both
-# timed the same way in the same run with the file in the page cache.
+# Admission's measuring against `wc -l` on the same 800 MB print file, on
+# one thread and on two, all timed the same way in the same run, in turns,
+# with the file in the page cache.
 # Usage: bench/compare.sh [build-bin-dir]
-# The last line is the ratio of the two wall times (measuring / wc -l).
+# The last line is the ratio of the best wall times of two threads and of
+# `wc -l` (the line before it, of one thread and of `wc -l`).
 # The file is made in /tmp (QUILLBAY_BENCH_TEXT overrides) and removed at
 # the end unless it was there before.
 set -euo pipefail
@@ -11,7 +13,7 @@ cd "$(dirname "$0")/.."
 BIN=${1:-build/bin}
 TEXT=${QUILLBAY_BENCH_TEXT:-/tmp/quillbay-bench-text.txt}
 LINES=12000000  # the generator's default
-RUNS=5          # timed runs of each command; the best counts
+RUNS=11         # timed runs of each command; the best counts
 
 if [ ! -x "$BIN/quillbay-measure" ] || [ ! -x "$BIN/quillbay-make-text" ] || [ ! -x "$BIN/quillbay-bench" ]; then
   echo "building the benchmark tools (needs libbenchmark-dev)"
@@ -41,29 +43,40 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "file: $TEXT, $(stat -c %s "$TEXT") bytes, $(wc -l <"$TEXT") lines"
 
-# The counts must agree with the print-line rule before any time counts.
-block=$("$BIN/quillbay-measure" "$TEXT")
+# The counts must agree with the print-line rule before any time counts:
+# every scanning path, on one thread and on two.
 plain_start=$EPOCHREALTIME
 plain=$("$BIN/quillbay-measure" --plain "$TEXT")
 plain_seconds=$(awk -v s="$plain_start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f", e - s }')
-echo "block scanner: $block"
 echo "print lines:   $plain (${plain_seconds} s)"
-if [ "$block" != "$plain" ]; then
-  echo "the block scanner disagrees with the print-line rule" >&2
-  exit 1
-fi
+for path in avx2 sse2 portable; do
+  for threads in 1 2; do
+    if ! block=$("$BIN/quillbay-measure" --threads=$threads --path=$path "$TEXT" 2>/dev/null); then
+      echo "$path: not on this processor"
+      continue 2
+    fi
+    if [ "$block" != "$plain" ]; then
+      echo "the block scanner ($path, $threads threads) disagrees with the print-line rule: $block" >&2
+      exit 1
+    fi
+  done
+  echo "$path, 1 and 2 threads: the same"
+done
 
-echo "--- Google Benchmark on the same file"
-"$BIN/quillbay-bench" --text="$TEXT" --benchmark_min_time=1
+echo "--- Google Benchmark: 8, 80 and 800 MB (this file), bytes per second"
+"$BIN/quillbay-bench" --text="$TEXT" --benchmark_filter=Measure --benchmark_min_time=1
 
 echo "--- wall time, best of $RUNS, turns taken in alternation"
 cat "$TEXT" >/dev/null  # into the page cache
-best_wc=999 best_measure=999
+best_wc=999 best_one=999 best_two=999
 for _ in $(seq "$RUNS"); do
   best_wc=$(smaller "$best_wc" "$(seconds wc -l "$TEXT")")
-  best_measure=$(smaller "$best_measure" "$(seconds "$BIN/quillbay-measure" "$TEXT")")
+  best_one=$(smaller "$best_one" "$(seconds "$BIN/quillbay-measure" --threads=1 "$TEXT")")
+  best_two=$(smaller "$best_two" "$(seconds "$BIN/quillbay-measure" --threads=2 "$TEXT")")
 done
-echo "wc -l:            $best_wc s"
-echo "quillbay-measure: $best_measure s"
+echo "wc -l:                          $best_wc s"
+echo "quillbay-measure, one thread:   $best_one s"
+echo "quillbay-measure, two threads:  $best_two s"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-awk -v m="$best_measure" -v w="$best_wc" 'BEGIN { printf "ratio: %.2f\n", m / w }'
+awk -v m="$best_one" -v w="$best_wc" 'BEGIN { printf "ratio, one thread: %.2f\n", m / w }'
+awk -v m="$best_two" -v w="$best_wc" 'BEGIN { printf "ratio: %.2f\n", m / w }'

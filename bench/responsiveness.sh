@@ -2,7 +2,8 @@
 # How the real program feels: quillbay in a private tmux server at 80x25.
 #   - CPU use while idle over 60 s (and of quillbay-line waiting on input);
 #   - the interval between engine steps (its alarm calls, seen by perf or strace),
-#     idle, while keys are typed and while command lines are typed;
+#     idle, while keys are typed, while command lines are typed and while a
+#     12 GB sparse print file is measured (then abandoned with Esc);
 #   - resident memory and open descriptors after start and after 1,000 jobs.
 # Usage: bench/responsiveness.sh [build-bin-dir]    (takes about 6 minutes)
 # Short runs for trying the script: IDLE_SECONDS=5 TRACE_SECONDS=5 JOBS=50.
@@ -105,6 +106,15 @@ type_lines() {
 
 command_line() { tmx send-keys -t qb -l "$1"; tmx send-keys -t qb Enter; }
 
+# Prints the sparse file and notes whether its progress showed; the Esc
+# comes after the trace.
+measure_sparse_file() {
+  command_line "ann Print big.txt"
+  sleep 2
+  tmx capture-pane -p -t qb | grep -o 'Measuring the print file: *[0-9]*%' >"$WORK/progress" || true
+  sleep "$TRACE_SECONDS"
+}
+
 # ---------------------------------------------------------------- run
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)"
@@ -146,10 +156,17 @@ echo "typing keys:          $(tick_intervals type_keys)"
 tmx send-keys -t qb C-u
 echo "typing command lines: $(tick_intervals type_lines)"
 tmx send-keys -t qb C-u
+truncate -s 12G "$WORK/big.txt"
+command_line "admin Add User ann"
+echo "measuring 12 GB:      $(tick_intervals measure_sparse_file)"
+echo "  progress after 2 s: $(cat "$WORK/progress")"
+tmx send-keys -t qb Escape
+sleep 1
+echo "  after Esc, prompt row: $(tmx capture-pane -p -t qb | sed -n 23p | sed 's/^[^>]*//; s/ *[│|x]* *$//')"
+rm -f "$WORK/big.txt"
 
 echo "--- memory over $JOBS jobs"
 echo "before: VmRSS $(rss_kib "$PID") KiB, $(open_fds "$PID") open descriptors"
-command_line "admin Add User ann"
 command_line "admin Refill Ink=1000000 Paper=100000"
 for ((i = 0; i < 40; i++)); do  # until the printer is full
   sleep 1

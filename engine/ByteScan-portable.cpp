@@ -1,10 +1,11 @@
-// Eight bytes at a time in a 64-bit word, on any processor.
+// Eight bytes at a time in a 64-bit word, on any processor; and the exact
+// byte-by-byte rule that every path falls back on.
 #include "engine/ByteScan.h"
 
 #include <bit>
 #include <cstring>
 
-#include "engine/PrinterRecords.h"
+#include "engine/ByteScanBlock.h"
 
 // Byte masks of a 64-bit word: each byte's flag is its high bit.
 constexpr uint64_t ONES = 0x0101010101010101ULL;
@@ -37,46 +38,57 @@ static uint64_t WhiteSpaceBytes(uint64_t word)
     return ZeroBytes(word ^ (ONES * ' ')) | controls;
 }
 
-// The flags as eight bits, byte 0's in bit 0: the multiply gathers the low
+// The flags as eight bits, byte 0's in bit 0: the multiply gathers the high
 // bit of every byte into the top byte.
 static uint64_t PackFlags(uint64_t flags)
 {
     return ((flags >> 7) * 0x0102040810204080ULL) >> 56;
 }
 
-void FindLineFeeds_Portable(const unsigned char *bytes, size_t chunks, uint64_t *masks)
+static BlockMasks ClassifyBlock(const unsigned char *bytes)
 {
-    for (size_t chunk = 0; chunk < chunks; chunk++) {
-        uint64_t mask = 0;
-        for (size_t word = 0; word < SCAN_CHUNK / 8; word++) {
-            uint64_t lineFeeds = ZeroBytes(LoadWord(bytes + 8 * word) ^ (ONES * '\n'));
-            mask |= PackFlags(lineFeeds) << (8 * word);
+    BlockMasks masks = {0, 0, 0};
+#pragma GCC unroll 8
+    for (size_t i = 0; i < SCAN_BLOCK / 8; i++) {
+        uint64_t word = LoadWord(bytes + 8 * i);
+        uint64_t zeros = ZeroBytes(word);
+        masks.lineFeeds |= PackFlags(ZeroBytes(word ^ (ONES * '\n'))) << (8 * i);
+        masks.inkBytes |= PackFlags(~(WhiteSpaceBytes(word) | zeros) & HIGH_BITS) << (8 * i);
+        masks.zeros |= PackFlags(zeros) << (8 * i);
+    }
+    return masks;
+}
+
+void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan)
+{
+    InkScan local = *scan;
+    for (size_t i = 0; i < blocks; i++, bytes += SCAN_BLOCK)
+        ScanBlock(ClassifyBlock(bytes), local);
+    *scan = local;
+}
+
+void ScanBlockByteByByte(const BlockMasks &masks, size_t length, InkScan *scan)
+{
+    for (size_t i = 0; i < length; i++) {
+        uint64_t bit = uint64_t{1} << i;
+        if (scan->readBytes < PRINT_LINE_WIDTH && !scan->isHeadCut) {
+            scan->isHeadCut = (masks.zeros & bit) != 0;  // the print line ends at a zero byte
+            scan->ink += (masks.inkBytes & bit) != 0;
         }
-        masks[chunk] = mask;
-        bytes += SCAN_CHUNK;
+        scan->readBytes++;
+        if ((masks.lineFeeds & bit) != 0 || scan->readBytes == READ_LIMIT) {
+            scan->reads++;
+            scan->readBytes = 0;
+            scan->isHeadCut = false;
+        } else if (scan->readBytes >= PRINT_LINE_WIDTH) {
+            scan->isHeadCut = false;  // past the head, a zero byte changes nothing
+        }
     }
 }
 
-// The number of flagged bytes (at most 8, so the byte sum cannot overflow).
-static uint64_t CountFlags(uint64_t flags)
+void ScanShortBlock(const unsigned char *bytes, size_t length, InkScan *scan)
 {
-    return ((flags >> 7) * ONES) >> 56;
-}
-
-uint64_t ReadInk_Portable(const unsigned char *bytes, size_t length)
-{
-    size_t limit = length < PRINT_LINE_WIDTH ? length : PRINT_LINE_WIDTH;
-    uint64_t ink = 0;
-    for (size_t offset = 0; offset < limit; offset += 8) {
-        uint64_t word = LoadWord(bytes + offset);
-        size_t taken = limit - offset;
-        uint64_t inRead = taken >= 8 ? HIGH_BITS : HIGH_BITS & ((uint64_t{1} << (8 * taken)) - 1);
-        uint64_t zeros = ZeroBytes(word) & inRead;
-        if (zeros != 0)
-            inRead &= (zeros & (~zeros + 1)) - 1;  // bytes before the first zero byte
-        ink += CountFlags(~WhiteSpaceBytes(word) & inRead);
-        if (zeros != 0)
-            break;
-    }
-    return ink;
+    unsigned char block[SCAN_BLOCK] = {};
+    memcpy(block, bytes, length);
+    ScanBlockByteByByte(ClassifyBlock(block), length, scan);
 }

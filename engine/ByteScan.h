@@ -1,43 +1,60 @@
-// The two inner steps of measuring a print file, done a word or a vector at
-// a time instead of a byte at a time: finding the line feeds of a block,
-// and counting the ink of the head of one read. Each comes portable and,
-// where the processor has it, in SSE2; the plain names pick the best.
+// The inner loop of measuring a print file, without a loop over its lines:
+// each block of 64 bytes becomes three bit masks (line feeds, ink bytes,
+// zero bytes), and the reads and the ink of the block follow from a few
+// shifts and population counts of those masks. Each processor family has
+// its own way of building the masks (portable, SSE2, AVX2); which one runs
+// is chosen at run time and can be forced for tests and benchmarks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t SCAN_CHUNK = 64;     // bytes per line-feed mask
-constexpr size_t READ_INK_LOAD = 32;  // bytes loaded from a read's start
+constexpr size_t SCAN_BLOCK = 64;  // bytes per set of masks
 
-// Sets masks[i] bit j when bytes[i * SCAN_CHUNK + j] is a line feed, for
-// `chunks` whole chunks.
-void FindLineFeeds_Portable(const unsigned char *bytes, size_t chunks, uint64_t *masks);
-void FindLineFeeds_Sse2(const unsigned char *bytes, size_t chunks, uint64_t *masks);  // x86 only
+// What scanning carries from one block to the next. A scan starts at the
+// start of a read (the file's start, or just after a line feed) zeroed.
+struct InkScan {
+    uint64_t reads;      // reads that ended so far
+    uint64_t ink;        // ink of their print lines and of the current one so far
+    uint32_t readBytes;  // bytes of the current read so far
+    bool isHeadCut;      // a zero byte ended the current read's print line
+};
 
-// The ink of one read of `length` bytes: its bytes that are not white space
-// among the first PRINT_LINE_WIDTH, up to its first zero byte, which ends
-// the print line. READ_INK_LOAD bytes from `bytes` on must be addressable;
-// those past the read do not count.
-uint64_t ReadInk_Portable(const unsigned char *bytes, size_t length);
-uint64_t ReadInk_Sse2(const unsigned char *bytes, size_t length);  // x86 only
+// The masks of one block: bit j stands for byte j.
+struct BlockMasks {
+    uint64_t lineFeeds;
+    uint64_t inkBytes;  // neither white space in the C locale nor zero
+    uint64_t zeros;
+};
 
-#if defined(__SSE2__)
-inline void FindLineFeeds(const unsigned char *bytes, size_t chunks, uint64_t *masks)
-{
-    FindLineFeeds_Sse2(bytes, chunks, masks);
-}
-inline uint64_t ReadInk(const unsigned char *bytes, size_t length)
-{
-    return ReadInk_Sse2(bytes, length);
-}
-#else
-inline void FindLineFeeds(const unsigned char *bytes, size_t chunks, uint64_t *masks)
-{
-    FindLineFeeds_Portable(bytes, chunks, masks);
-}
-inline uint64_t ReadInk(const unsigned char *bytes, size_t length)
-{
-    return ReadInk_Portable(bytes, length);
-}
-#endif
+enum ScanPath {
+    SCAN_PATH_PORTABLE,  // 64-bit words, any processor
+    SCAN_PATH_SSE2,      // every x86-64 processor
+    SCAN_PATH_AVX2,      // x86-64 processors that have it
+};
+constexpr int SCAN_PATH_COUNT = 3;
+
+// Scans `blocks` whole blocks from `bytes` into `scan`.
+void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan);
+void ScanBlocks_Sse2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only
+void ScanBlocks_Avx2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only
+// Whether this build and this processor have the instructions of the path.
+bool IsSse2Available();
+bool IsAvx2Available();
+
+// True when this build and this processor can run the path.
+bool IsScanPathAvailable(ScanPath path);
+// The fastest available path; the one ScanBlocks uses unless forced.
+ScanPath BestScanPath();
+// Makes ScanBlocks use `path`. False (and nothing changed) when it is not
+// available. Not to be called while a measuring runs.
+bool ForceScanPath(ScanPath path);
+// Scans with the chosen path.
+void ScanBlocks(const unsigned char *bytes, size_t blocks, InkScan *scan);
+// Scans fewer than SCAN_BLOCK bytes: the last ones of a stretch of the file.
+void ScanShortBlock(const unsigned char *bytes, size_t length, InkScan *scan);
+
+// The exact rule for one block, byte by byte: for the rare blocks with a
+// zero byte at the head of a read, or in which a read reaches 2047 bytes.
+// `length` bytes of the block count (SCAN_BLOCK but at the end of a file).
+void ScanBlockByteByByte(const BlockMasks &masks, size_t length, InkScan *scan);

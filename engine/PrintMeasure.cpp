@@ -1,142 +1,249 @@
 #include "engine/PrintMeasure.h"
 
-#include <bit>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstdint>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include "common/MeasureReport.h"
 #include "engine/ByteScan.h"
 
-constexpr size_t READ_LIMIT = LINE_BUFFER_SIZE - 1;  // bytes one fgets read returns at most
-constexpr size_t BLOCK_SIZE = size_t{1} << 20;       // bytes asked of the file at once, at most
-constexpr size_t SMALL_BLOCK_SIZE = 4096;            // ... at least
+// Bytes asked of the file at once: the buffer stays in the processor's
+// second-level cache while it is scanned, which a larger one does not.
+constexpr size_t READ_SIZE = size_t{128} << 10;
+constexpr uint64_t SLICE_SIZE = uint64_t{4} << 20;        // bytes measured between two reports
+constexpr uint64_t SPLIT_SEARCH_LIMIT = uint64_t{1} << 20;  // how far a split looks for a line feed
+constexpr size_t SPLIT_SEARCH_READ = 4096;
+constexpr auto SECOND_HALF_WAIT = std::chrono::milliseconds(20);  // one slice of waiting for it
 
-// The file seen through a buffer: buffer[0] is the byte at fileOffset,
-// [lineStart, end) are read from the file but not yet measured. What is
-// kept from one block to the next holds no line feed and is shorter than
-// READ_LIMIT, so a block never needs more than READ_LIMIT bytes in front.
-struct BlockScan {
+typedef std::chrono::steady_clock Clock;
+
+// One stretch of the file, measured by one thread. It begins at the start
+// of a read, so its scan starts zeroed; the halves of a split file meet
+// just after a line feed, where a read always starts.
+struct FilePart {
     int fd;
-    off_t fileOffset;
-    size_t blockSize;                          // bytes asked of the file at once
-    std::unique_ptr<unsigned char[]> buffer;   // kept bytes, one block, then slack for the loads
-    std::unique_ptr<uint64_t[]> lineFeeds;     // a bit per buffer byte: is it a line feed
-    size_t lineStart, end;
-    PrintMeasure measure;
+    off_t offset;      // file offset of buffer[0]
+    off_t end;         // where the part stops, unless it is the last part
+    bool isLast;       // goes on to the end of the file, whatever its size by then
+    size_t kept;       // bytes at the buffer's start, fewer than SCAN_BLOCK, not yet scanned
+    bool isDone;
+    bool isAtFileEnd;  // met the end of the file, and counted the read that meets it
+    bool isReadable;   // false once a read failed
+    InkScan scan;
+    std::unique_ptr<unsigned char[]> buffer;  // READ_SIZE bytes
 };
 
-static size_t ChunksFor(size_t bytes)
+// Progress shared between the two halves.
+struct MeasureShared {
+    std::atomic<uint64_t> measuredBytes{0};
+    std::atomic<bool> isAbandoned{false};
+};
+
+static void StartPart(FilePart &part, int fd, off_t start, off_t end, bool isLast)
 {
-    return (bytes + SCAN_CHUNK - 1) / SCAN_CHUNK;
+    part.fd = fd;
+    part.offset = start;
+    part.end = end;
+    part.isLast = isLast;
+    part.kept = 0;
+    part.isDone = part.isAtFileEnd = false;
+    part.isReadable = true;
+    part.scan = {0, 0, 0, false};
+    part.buffer = std::make_unique<unsigned char[]>(READ_SIZE);
 }
 
-// A block as large as what is left of the file, within limits: a small
-// file needs no large buffer, and a file that grows meanwhile only takes
-// more blocks.
-static size_t ChooseBlockSize(int fd, off_t start)
+static ssize_t ReadAt(int fd, unsigned char *into, size_t size, off_t offset)
 {
-    struct stat status;
-    if (fstat(fd, &status) != 0 || status.st_size <= start)
-        return SMALL_BLOCK_SIZE;
-    uint64_t rest = static_cast<uint64_t>(status.st_size - start);
-    return rest < SMALL_BLOCK_SIZE ? SMALL_BLOCK_SIZE : rest > BLOCK_SIZE ? BLOCK_SIZE : static_cast<size_t>(rest);
-}
-
-static void StartScan(BlockScan &scan, int fd, off_t start)
-{
-    scan.fd = fd;
-    scan.fileOffset = start;
-    scan.blockSize = ChooseBlockSize(fd, start);
-    size_t chunks = ChunksFor(READ_LIMIT + scan.blockSize) + 1;  // the last chunk's loads stay inside
-    // Zeroed, so loads past the last byte read find defined bytes.
-    scan.buffer = std::make_unique<unsigned char[]>(chunks * SCAN_CHUNK);
-    scan.lineFeeds = std::make_unique<uint64_t[]>(chunks);
-    scan.lineStart = scan.end = 0;
-    scan.measure = {0, 0, true};
-}
-
-// Moves the unmeasured bytes to the front and reads the next block behind
-// them. The number of bytes read: 0 at the end of the file, -1 on an error.
-static ssize_t ReadNextBlock(BlockScan &scan)
-{
-    size_t kept = scan.end - scan.lineStart;
-    memmove(scan.buffer.get(), scan.buffer.get() + scan.lineStart, kept);
-    scan.fileOffset += static_cast<off_t>(scan.lineStart);
-    scan.lineStart = 0;
-    scan.end = kept;
     ssize_t count;
     do {
-        count = pread(scan.fd, scan.buffer.get() + kept, scan.blockSize, scan.fileOffset + static_cast<off_t>(kept));
+        count = pread(fd, into, size, offset);
     } while (count < 0 && errno == EINTR);
-    if (count > 0)
-        scan.end += static_cast<size_t>(count);
     return count;
 }
 
-static void CountRead(BlockScan &scan, size_t length)
+// The bytes short of a whole block, at the part's end or the file's.
+static void FinishPart(FilePart &part, bool isAtFileEnd)
 {
-    scan.measure.reads++;
-    scan.measure.ink += ReadInk(scan.buffer.get() + scan.lineStart, length);
-    scan.lineStart += length;
+    ScanShortBlock(part.buffer.get(), part.kept, &part.scan);
+    part.offset += static_cast<off_t>(part.kept);
+    part.kept = 0;
+    part.isDone = true;
+    part.isAtFileEnd = isAtFileEnd;
+    if (isAtFileEnd)
+        part.scan.reads++;  // the read that meets the end of the file, empty or not
 }
 
-// The reads of a line that ends with the line feed at `lineFeed`: as many
-// READ_LIMIT bytes long as it takes, then the rest, line feed included.
-static void CountLine(BlockScan &scan, size_t lineFeed)
+// Reads and scans up to READ_SIZE more bytes of the part. The number read.
+static size_t MeasureNextRead(FilePart &part)
 {
-    while (lineFeed + 1 - scan.lineStart > READ_LIMIT)
-        CountRead(scan, READ_LIMIT);
-    CountRead(scan, lineFeed + 1 - scan.lineStart);
-}
-
-// Counts every read that the block settles: each line that ends in it, and
-// each full READ_LIMIT of a line that goes on, since such a read stops
-// without looking at what follows.
-static void CountBlock(BlockScan &scan)
-{
-    size_t chunks = ChunksFor(scan.end);
-    FindLineFeeds(scan.buffer.get(), chunks, scan.lineFeeds.get());
-    if (scan.end % SCAN_CHUNK != 0)
-        scan.lineFeeds[chunks - 1] &= (uint64_t{1} << (scan.end % SCAN_CHUNK)) - 1;  // bytes past the end
-    for (size_t chunk = 0; chunk < chunks; chunk++) {
-        for (uint64_t mask = scan.lineFeeds[chunk]; mask != 0; mask &= mask - 1)
-            CountLine(scan, chunk * SCAN_CHUNK + static_cast<size_t>(std::countr_zero(mask)));
+    off_t readAt = part.offset + static_cast<off_t>(part.kept);
+    size_t size = READ_SIZE - part.kept;
+    if (!part.isLast)
+        size = static_cast<size_t>(std::min<off_t>(static_cast<off_t>(size), part.end - readAt));
+    if (size == 0) {
+        FinishPart(part, false);
+        return 0;
     }
-    while (scan.end - scan.lineStart >= READ_LIMIT)
-        CountRead(scan, READ_LIMIT);
+    ssize_t count = ReadAt(part.fd, part.buffer.get() + part.kept, size, readAt);
+    if (count <= 0) {
+        part.isReadable = count == 0;
+        FinishPart(part, true);
+        return 0;
+    }
+    size_t filled = part.kept + static_cast<size_t>(count);
+    size_t blocks = filled / SCAN_BLOCK;
+    ScanBlocks(part.buffer.get(), blocks, &part.scan);
+    part.kept = filled - blocks * SCAN_BLOCK;
+    memmove(part.buffer.get(), part.buffer.get() + blocks * SCAN_BLOCK, part.kept);
+    part.offset += static_cast<off_t>(blocks * SCAN_BLOCK);
+    return static_cast<size_t>(count);
 }
 
-static PrintMeasure ScanBlocks(BlockScan &scan)
+// Measures about `bytes` more of the part, or all of it while the measuring
+// goes on when `bytes` is 0.
+static void MeasureSlice(FilePart &part, uint64_t bytes, MeasureShared &shared)
 {
-    for (;;) {
-        ssize_t count = ReadNextBlock(scan);
-        if (count < 0) {
-            scan.measure.isReadable = false;
-            return scan.measure;
-        }
-        if (count == 0) {
-            // The last read runs into the end of the file: what is left, or nothing.
-            CountRead(scan, scan.end - scan.lineStart);
-            return scan.measure;
-        }
-        CountBlock(scan);
+    uint64_t measured = 0;
+    while (!part.isDone && !shared.isAbandoned.load(std::memory_order_relaxed) && (bytes == 0 || measured < bytes)) {
+        size_t count = MeasureNextRead(part);
+        measured += count;
+        shared.measuredBytes.fetch_add(count, std::memory_order_relaxed);
     }
+}
+
+// Where the second half begins: just after the first line feed from
+// `splitAt` on. -1 when none comes soon enough, or none before the end.
+static off_t FindSplit(int fd, off_t splitAt, off_t fileEnd)
+{
+    unsigned char bytes[SPLIT_SEARCH_READ];
+    for (off_t at = splitAt; at < fileEnd && at - splitAt < static_cast<off_t>(SPLIT_SEARCH_LIMIT);) {
+        ssize_t count = ReadAt(fd, bytes, sizeof bytes, at);
+        if (count <= 0)
+            return -1;
+        const void *lineFeed = memchr(bytes, '\n', static_cast<size_t>(count));
+        if (lineFeed != nullptr) {
+            off_t next = at + (static_cast<const unsigned char *>(lineFeed) - bytes) + 1;
+            return next < fileEnd ? next : -1;
+        }
+        at += count;
+    }
+    return -1;
+}
+
+static off_t ChooseSplit(int fd, off_t start, off_t fileEnd, const MeasurePlan &plan)
+{
+    uint64_t size = static_cast<uint64_t>(fileEnd - start);
+    bool isTwo = plan.threads == 2 || (plan.threads == 0 && size >= TWO_THREADS_FROM);
+    if (!isTwo || size == 0)
+        return -1;
+    off_t splitAt = plan.splitAt < 0 ? start + static_cast<off_t>(size / 2) : static_cast<off_t>(plan.splitAt);
+    return FindSplit(fd, std::clamp(splitAt, start, fileEnd), fileEnd);
+}
+
+static uint64_t ElapsedMs(Clock::time_point since)
+{
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+// The first half on this thread, a slice at a time; between slices the
+// rest of the program runs and the operator may abandon.
+static void MeasureReported(FilePart &first, std::future<void> *second, MeasureShared &shared, uint64_t fileBytes)
+{
+    Clock::time_point started = Clock::now();
+    bool isFirstDone = false;
+    while (!shared.isAbandoned.load()) {
+        BeginMeasureSlice();
+        if (!isFirstDone)
+            MeasureSlice(first, SLICE_SIZE, shared);
+        else if (second != nullptr)
+            second->wait_for(SECOND_HALF_WAIT);
+        isFirstDone = first.isDone;
+        bool isAllDone = isFirstDone && (second == nullptr || second->wait_for(std::chrono::seconds(0)) ==
+                                                                   std::future_status::ready);
+        MeasureProgress progress = {shared.measuredBytes.load(), fileBytes, ElapsedMs(started)};
+        if (EndMeasureSlice(progress) == 0)
+            shared.isAbandoned.store(true);
+        else if (isAllDone)
+            break;
+    }
+    EndMeasureProgress();
+}
+
+// The two halves' counts as one measuring. A first half that met the end
+// of the file (which shrank meanwhile) is the whole file.
+static PrintMeasure JoinParts(const FilePart &first, const FilePart *second)
+{
+    PrintMeasure measure = {first.scan.reads, first.scan.ink, first.isReadable};
+    if (second != nullptr && !first.isAtFileEnd) {
+        measure.reads += second->scan.reads;
+        measure.ink += second->scan.ink;
+        measure.isReadable = measure.isReadable && second->isReadable;
+    }
+    return measure;
+}
+
+// Measures the second half on a thread of its own. False when no thread
+// can be had (a process limit), and nothing was started.
+static bool StartSecondHalf(FilePart &second, int fd, off_t split, off_t fileEnd, MeasureShared &shared,
+                            std::future<void> *done)
+{
+    StartPart(second, fd, split, fileEnd, true);
+    try {
+        *done = std::async(std::launch::async, [&second, &shared] { MeasureSlice(second, 0, shared); });
+        return true;
+    } catch (const std::system_error &) {
+        return false;
+    }
+}
+
+static off_t FileEnd(int fd)
+{
+    struct stat status;
+    return fstat(fd, &status) == 0 ? status.st_size : 0;
+}
+
+PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *isAbandoned)
+{
+    *isAbandoned = false;
+    off_t start = ftello(input);
+    if (start < 0 || IsPrintInputDone(input))
+        return MeasurePrintFile(input);
+    int fd = fileno(input);
+    off_t fileEnd = std::max(FileEnd(fd), start);
+    off_t split = ChooseSplit(fd, start, fileEnd, plan);
+    FilePart first, second;
+    StartPart(first, fd, start, split, split < 0);
+    MeasureShared shared;
+    std::future<void> secondDone;
+    if (split >= 0 && !StartSecondHalf(second, fd, split, fileEnd, shared, &secondDone)) {
+        split = -1;  // the first half goes on to the end
+        first.isLast = true;
+    }
+    std::future<void> *pSecondDone = split >= 0 ? &secondDone : nullptr;
+    if (plan.isReported && static_cast<uint64_t>(fileEnd - start) > SLICE_SIZE)
+        MeasureReported(first, pSecondDone, shared, static_cast<uint64_t>(fileEnd - start));
+    else
+        MeasureSlice(first, 0, shared);
+    if (pSecondDone != nullptr)
+        secondDone.wait();
+    *isAbandoned = shared.isAbandoned.load();
+    bool isWhole = split < 0 || first.isAtFileEnd;
+    // The descriptor was read with pread, so only the stream's position
+    // moves; seeking also drops whatever stdio had buffered.
+    fseeko(input, isWhole ? first.offset : second.offset, SEEK_SET);
+    return JoinParts(first, isWhole ? nullptr : &second);
 }
 
 PrintMeasure MeasurePrintFileInBlocks(FILE *input)
 {
-    off_t start = ftello(input);
-    if (start < 0 || IsPrintInputDone(input))
-        return MeasurePrintFile(input);
-    BlockScan scan;
-    StartScan(scan, fileno(input), start);
-    PrintMeasure measure = ScanBlocks(scan);
-    // The descriptor was read with pread, so only the stream's position
-    // moves; seeking also drops whatever stdio had buffered.
-    fseeko(input, scan.fileOffset + static_cast<off_t>(scan.lineStart), SEEK_SET);
-    return measure;
+    bool isAbandoned;
+    return MeasurePrintFileWith(input, DEFAULT_MEASURE_PLAN, &isAbandoned);
 }

@@ -125,7 +125,12 @@ int Printer_AddJob(int32_t userID, const char *fileName)
         DisplayError("request file fopen failed.");
         return 0;
     }
-    PrintMeasure measure = MeasurePrintFileInBlocks(input);
+    bool isAbandoned;
+    PrintMeasure measure = MeasurePrintFileWith(input, ADMISSION_MEASURE_PLAN, &isAbandoned);
+    if (isAbandoned) {
+        fclose(input);  // the operator's Esc: nothing to say
+        return 0;
+    }
     if (!measure.isReadable) {
         fclose(input);
         DisplayError("request file fopen failed.");

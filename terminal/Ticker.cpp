@@ -25,10 +25,13 @@ static void StartAlarmTicker()
 
 void RunDueEngineStep()
 {
-    {
-        EngineLockGuard lock(g_EngineLock);
-        PrinterEngineController();
-    }
+    EngineLockGuard lock(g_EngineLock);
+    RunDueEngineStepHeld();
+}
+
+void RunDueEngineStepHeld()
+{
+    PrinterEngineController();
     alarm(ENGINE_PERIOD_SECONDS);
 }
 

@@ -614,3 +614,51 @@ void HandleTerminalResize()
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
         ApplyTerminalSize(size.ws_row, size.ws_col);
 }
+
+// ---------------------------------------------------------------- measuring
+
+constexpr int HELD_KEYS_MAX = 32;  // keys looked at behind the Esc; curses pushes back about 130 bytes
+
+void DrawMeasureProgress(int percent)
+{
+    box(g_pCommandWindow, 0, 0);
+    mvwprintw(g_pCommandWindow, PROMPT_ROW, TEXT_COLUMN, "Measuring the print file: %3d%%  (Esc abandons)", percent);
+    RefreshWindow(g_pCommandWindow);
+}
+
+void EraseMeasureProgress()
+{
+    wmove(g_pCommandWindow, PROMPT_ROW, TEXT_COLUMN);
+    for (int column = TEXT_COLUMN; column <= ECHO_LAST_COLUMN; column++)
+        waddch(g_pCommandWindow, ' ');
+    RefreshWindow(g_pCommandWindow);
+}
+
+// Reads the keys typed so far and pushes them back, last first, so they
+// come again in their order. Keys past HELD_KEYS_MAX stay unread behind
+// them; an Esc among those is seen once the earlier keys are read.
+bool TakeEscapeKey()
+{
+    wint_t keys[HELD_KEYS_MAX];
+    bool isFunctionKey[HELD_KEYS_MAX];
+    int count = 0;
+    bool isEscape = false;
+    while (count < HELD_KEYS_MAX && !isEscape) {
+        wint_t key;
+        int status = wget_wch(s_keyWindow, &key);
+        if (status == ERR)
+            break;
+        isEscape = status == OK && key == L'\x1b';
+        if (!isEscape) {
+            keys[count] = key;
+            isFunctionKey[count++] = status == KEY_CODE_YES;
+        }
+    }
+    while (count-- > 0) {
+        if (isFunctionKey[count])
+            ungetch(static_cast<int>(keys[count]));
+        else
+            unget_wch(static_cast<wchar_t>(keys[count]));
+    }
+    return isEscape;
+}

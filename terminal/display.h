@@ -96,3 +96,11 @@ void HandleTerminalResize();
 void ApplyTerminalSize(int lines, int columns);
 // True while the terminal is below 25x80: nothing is drawn, no key is read.
 bool IsDisplayHeldBack();
+
+// The progress of a long measuring of a print file, on the prompt's row of
+// the command window (the error row keeps its message).
+void DrawMeasureProgress(int percent);
+void EraseMeasureProgress();
+// True when Esc was typed. Every other key typed meanwhile stays for the
+// next prompt, in its order.
+bool TakeEscapeKey();
