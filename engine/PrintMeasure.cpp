@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -23,8 +24,8 @@ struct BlockScan {
     int fd;
     off_t fileOffset;
     size_t blockSize;                          // bytes asked of the file at once
-    std::unique_ptr<unsigned char[]> buffer;   // kept bytes, one block, then slack for the loads
-    std::unique_ptr<uint64_t[]> lineFeeds;     // a bit per buffer byte: is it a line feed
+    unsigned char *buffer;                     // kept bytes, one block, then slack for the loads
+    uint64_t *lineFeeds;                       // a bit per buffer byte: is it a line feed
     size_t lineStart, end;
     PrintMeasure measure;
 };
@@ -46,15 +47,34 @@ static size_t ChooseBlockSize(int fd, off_t start)
     return rest < SMALL_BLOCK_SIZE ? SMALL_BLOCK_SIZE : rest > BLOCK_SIZE ? BLOCK_SIZE : static_cast<size_t>(rest);
 }
 
+// The buffers for the largest block, allocated once, so that measuring a
+// large file never meets an allocation failure once the program runs.
+static std::unique_ptr<unsigned char[]> s_buffer;
+static std::unique_ptr<uint64_t[]> s_lineFeeds;
+
+bool ReserveMeasureBuffers()
+{
+    if (s_buffer != nullptr)
+        return true;
+    size_t chunks = ChunksFor(READ_LIMIT + BLOCK_SIZE) + 1;  // the last chunk's loads stay inside
+    // Zeroed, so loads past the last byte read find defined bytes.
+    s_buffer.reset(new (std::nothrow) unsigned char[chunks * SCAN_CHUNK]());
+    s_lineFeeds.reset(new (std::nothrow) uint64_t[chunks]());
+    if (s_buffer == nullptr || s_lineFeeds == nullptr) {
+        s_buffer.reset();
+        s_lineFeeds.reset();
+        return false;
+    }
+    return true;
+}
+
 static void StartScan(BlockScan &scan, int fd, off_t start)
 {
     scan.fd = fd;
     scan.fileOffset = start;
     scan.blockSize = ChooseBlockSize(fd, start);
-    size_t chunks = ChunksFor(READ_LIMIT + scan.blockSize) + 1;  // the last chunk's loads stay inside
-    // Zeroed, so loads past the last byte read find defined bytes.
-    scan.buffer = std::make_unique<unsigned char[]>(chunks * SCAN_CHUNK);
-    scan.lineFeeds = std::make_unique<uint64_t[]>(chunks);
+    scan.buffer = s_buffer.get();
+    scan.lineFeeds = s_lineFeeds.get();
     scan.lineStart = scan.end = 0;
     scan.measure = {0, 0, true};
 }
@@ -64,13 +84,13 @@ static void StartScan(BlockScan &scan, int fd, off_t start)
 static ssize_t ReadNextBlock(BlockScan &scan)
 {
     size_t kept = scan.end - scan.lineStart;
-    memmove(scan.buffer.get(), scan.buffer.get() + scan.lineStart, kept);
+    memmove(scan.buffer, scan.buffer + scan.lineStart, kept);
     scan.fileOffset += static_cast<off_t>(scan.lineStart);
     scan.lineStart = 0;
     scan.end = kept;
     ssize_t count;
     do {
-        count = pread(scan.fd, scan.buffer.get() + kept, scan.blockSize, scan.fileOffset + static_cast<off_t>(kept));
+        count = pread(scan.fd, scan.buffer + kept, scan.blockSize, scan.fileOffset + static_cast<off_t>(kept));
     } while (count < 0 && errno == EINTR);
     if (count > 0)
         scan.end += static_cast<size_t>(count);
@@ -80,7 +100,7 @@ static ssize_t ReadNextBlock(BlockScan &scan)
 static void CountRead(BlockScan &scan, size_t length)
 {
     scan.measure.reads++;
-    scan.measure.ink += ReadInk(scan.buffer.get() + scan.lineStart, length);
+    scan.measure.ink += ReadInk(scan.buffer + scan.lineStart, length);
     scan.lineStart += length;
 }
 
@@ -99,7 +119,7 @@ static void CountLine(BlockScan &scan, size_t lineFeed)
 static void CountBlock(BlockScan &scan)
 {
     size_t chunks = ChunksFor(scan.end);
-    FindLineFeeds(scan.buffer.get(), chunks, scan.lineFeeds.get());
+    FindLineFeeds(scan.buffer, chunks, scan.lineFeeds);
     if (scan.end % SCAN_CHUNK != 0)
         scan.lineFeeds[chunks - 1] &= (uint64_t{1} << (scan.end % SCAN_CHUNK)) - 1;  // bytes past the end
     for (size_t chunk = 0; chunk < chunks; chunk++) {
@@ -130,7 +150,7 @@ static PrintMeasure ScanBlocks(BlockScan &scan)
 PrintMeasure MeasurePrintFileInBlocks(FILE *input)
 {
     off_t start = ftello(input);
-    if (start < 0 || IsPrintInputDone(input))
+    if (start < 0 || IsPrintInputDone(input) || !ReserveMeasureBuffers())
         return MeasurePrintFile(input);
     BlockScan scan;
     StartScan(scan, fileno(input), start);

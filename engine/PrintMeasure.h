@@ -13,3 +13,7 @@
 // positioned (a pipe) is measured print line by print line instead. A read
 // error stops the measuring and clears isReadable.
 PrintMeasure MeasurePrintFileInBlocks(FILE *input);
+
+// Allocates the measuring buffers once (later calls do nothing). False when
+// memory is short; measuring then goes print line by print line.
+bool ReserveMeasureBuffers();

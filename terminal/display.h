@@ -31,6 +31,10 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
 void GetOpenedTerminalSize(int *lines, int *columns);
 // Restores the terminal.
 void CloseDisplay();
+// Gives the terminal back as the shell had it, for a stop.
+void SuspendDisplay();
+// Takes the terminal again after a stop and draws the whole screen anew.
+void ResumeDisplay();
 
 // Writes "ERROR:<message>" on row 1 of the command window, shifting what was
 // there one column left first. Returns the curses status of the write.
