@@ -15,6 +15,7 @@ OutputFileCalls g_OutputFileCalls = {pwrite, ftruncate};
 static const char PRINT_DIRECTORY[] = "PRINT";
 constexpr int MAX_OUTPUT_NAME_SUFFIX = 9999;  // "-1" to "-9999" before giving up
 constexpr size_t COPY_BUFFER_SIZE = 16384;    // bytes moved at once into a remade file
+constexpr int NAME_SHOWN = 256;               // of a file name in a message, at most
 
 // The output of the job being printed. One job prints at a time.
 static struct {
@@ -151,7 +152,7 @@ static bool RemakeOutputFile(PrintJob *job)
     job->pOutputFile = file;
     memcpy(s_output.name, name, sizeof name);
     char message[MESSAGE_BUFFER_SIZE] = {};
-    snprintf(message, sizeof message, "print file was removed; printing goes on in %s", name);
+    snprintf(message, sizeof message, "print file was removed; printing goes on in %.*s", NAME_SHOWN, name);
     DisplayError(message);
     return true;
 }
