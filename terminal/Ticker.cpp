@@ -12,7 +12,7 @@
 #include "terminal/SignalPipe.h"
 
 constexpr unsigned ENGINE_PERIOD_SECONDS = 1;
-constexpr size_t WORKER_STACK_SIZE = size_t{512} << 10;
+constexpr size_t WORKER_STACK_SIZE = size_t{512} << 10;  // bytes; a step uses a few KiB
 
 void sigint_handler(int)
 {
