@@ -1,5 +1,6 @@
 #include "terminal/Signals.h"
 
+#include <atomic>
 #include <csignal>
 #include <unistd.h>
 
@@ -9,7 +10,10 @@
 
 static const int LEAVE_SIGNALS[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 
-static volatile sig_atomic_t s_leaveSignal;  // the last end signal that came
+// The last end signal that came. Lock-free, so safe in a handler, and
+// atomic, since the handler may run on the worker thread.
+static std::atomic<int> s_leaveSignal;
+static_assert(std::atomic<int>::is_always_lock_free);
 
 static void NoteLeave(int signalNumber)
 {
@@ -70,7 +74,7 @@ static void StopUntilContinued()
 void FollowProgramSignals(unsigned events)
 {
     if (events & SIGNAL_EVENT_LEAVE)
-        LeaveBySignal(s_leaveSignal);
+        LeaveBySignal(s_leaveSignal.load());
     if (events & SIGNAL_EVENT_STOP) {
         StopUntilContinued();
     } else if (events & SIGNAL_EVENT_RESUME) {
