@@ -60,7 +60,8 @@ fi
 dir=$E2E_DIR/full
 mkdir -p "$dir/PRINT"
 mount -t tmpfs -o size=16k tmpfs "$dir/PRINT" 2>/dev/null || skip "cannot mount a tmpfs here"
-trap 'umount "$dir/PRINT"; e2e_cleanup' EXIT
+# The program goes first, so that no open file keeps the mount busy.
+trap 'tmux -S "$E2E_SOCKET" kill-server 2>/dev/null; umount -l "$dir/PRINT"; e2e_cleanup' EXIT
 # 12 KiB of 16 taken: 4096 bytes left, fourteen sheets of 290 bytes.
 head -c 12288 /dev/zero >"$dir/PRINT/filler" || fail "cannot fill the file system"
 start_quillbay full "$dir"
