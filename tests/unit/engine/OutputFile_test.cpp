@@ -37,6 +37,7 @@ protected:
     {
         PrinterScreen::SetUp();
         g_OutputFileCalls.write = FailingWrite;
+        s_failingWrites.clear();
         s_writes = 0;
     }
     void TearDown() override
@@ -136,6 +137,26 @@ TEST_F(OutputFileFaults, SheetsCountOnlyOnceOnDiskAndTheOutputEndsWhole)
             EXPECT_EQ(ReadFile(firstName), "someone else's\n");
         }
     }
+}
+
+// A job held by a write that keeps failing can still be cancelled; its file
+// keeps the whole sheets printed before.
+TEST_F(OutputFileFaults, CancelEndsAJobHeldByAFailingWrite)
+{
+    s_failingWrites = {2, 3, 4};
+    SetPrinterLevels(3000, 100);
+    std::string content;
+    for (int i = 0; i < 15; i++)
+        content += "line " + std::to_string(100 + i) + "\n";
+    WriteFile("doc.txt", content);
+    ASSERT_EQ(Printer_AddJob(0, "doc.txt"), 1) << ErrorRow();
+    Tick(3);  // the start, sheet 1, then sheet 2 fails
+    ASSERT_NE(g_PrinterContext.pCurrentJob, nullptr);
+    ASSERT_EQ(g_PrinterContext.pCurrentJob->printedPages, 1);
+    ASSERT_EQ(DeleteJob(0), 1);
+    Tick();
+    EXPECT_EQ(g_PrinterContext.pCurrentJob, nullptr);
+    EXPECT_EQ(OnlyOutput(), content.substr(0, 90));
 }
 
 }  // namespace
