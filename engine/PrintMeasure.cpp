@@ -7,6 +7,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -38,7 +39,7 @@ struct FilePart {
     bool isAtFileEnd;  // met the end of the file, and counted the read that meets it
     bool isReadable;   // false once a read failed
     InkScan scan;
-    std::unique_ptr<unsigned char[]> buffer;  // READ_SIZE bytes
+    unsigned char *buffer;  // READ_SIZE bytes, reserved at start
 };
 
 // Progress shared between the two halves.
@@ -47,7 +48,23 @@ struct MeasureShared {
     std::atomic<bool> isAbandoned{false};
 };
 
-static void StartPart(FilePart &part, int fd, off_t start, off_t end, bool isLast)
+// One read buffer for each part, allocated once, so that measuring a large
+// file never meets an allocation failure once the program runs. Only the
+// command flow measures, one file at a time.
+static std::unique_ptr<unsigned char[]> s_partBuffers[2];
+
+bool ReserveMeasureBuffers()
+{
+    for (auto &buffer : s_partBuffers) {
+        if (buffer == nullptr)
+            buffer.reset(new (std::nothrow) unsigned char[READ_SIZE]);
+        if (buffer == nullptr)
+            return false;
+    }
+    return true;
+}
+
+static void StartPart(FilePart &part, int index, int fd, off_t start, off_t end, bool isLast)
 {
     part.fd = fd;
     part.offset = start;
@@ -57,7 +74,7 @@ static void StartPart(FilePart &part, int fd, off_t start, off_t end, bool isLas
     part.isDone = part.isAtFileEnd = false;
     part.isReadable = true;
     part.scan = {0, 0, 0, false};
-    part.buffer = std::make_unique<unsigned char[]>(READ_SIZE);
+    part.buffer = s_partBuffers[index].get();
 }
 
 static ssize_t ReadAt(int fd, unsigned char *into, size_t size, off_t offset)
@@ -72,7 +89,7 @@ static ssize_t ReadAt(int fd, unsigned char *into, size_t size, off_t offset)
 // The bytes short of a whole block, at the part's end or the file's.
 static void FinishPart(FilePart &part, bool isAtFileEnd)
 {
-    ScanShortBlock(part.buffer.get(), part.kept, &part.scan);
+    ScanShortBlock(part.buffer, part.kept, &part.scan);
     part.offset += static_cast<off_t>(part.kept);
     part.kept = 0;
     part.isDone = true;
@@ -92,7 +109,7 @@ static size_t MeasureNextRead(FilePart &part)
         FinishPart(part, false);
         return 0;
     }
-    ssize_t count = ReadAt(part.fd, part.buffer.get() + part.kept, size, readAt);
+    ssize_t count = ReadAt(part.fd, part.buffer + part.kept, size, readAt);
     if (count <= 0) {
         part.isReadable = count == 0;
         FinishPart(part, true);
@@ -100,9 +117,9 @@ static size_t MeasureNextRead(FilePart &part)
     }
     size_t filled = part.kept + static_cast<size_t>(count);
     size_t blocks = filled / SCAN_BLOCK;
-    ScanBlocks(part.buffer.get(), blocks, &part.scan);
+    ScanBlocks(part.buffer, blocks, &part.scan);
     part.kept = filled - blocks * SCAN_BLOCK;
-    memmove(part.buffer.get(), part.buffer.get() + blocks * SCAN_BLOCK, part.kept);
+    memmove(part.buffer, part.buffer + blocks * SCAN_BLOCK, part.kept);
     part.offset += static_cast<off_t>(blocks * SCAN_BLOCK);
     return static_cast<size_t>(count);
 }
@@ -195,7 +212,7 @@ static PrintMeasure JoinParts(const FilePart &first, const FilePart *second)
 static bool StartSecondHalf(FilePart &second, int fd, off_t split, off_t fileEnd, MeasureShared &shared,
                             std::future<void> *done)
 {
-    StartPart(second, fd, split, fileEnd, true);
+    StartPart(second, 1, fd, split, fileEnd, true);
     try {
         *done = std::async(std::launch::async, [&second, &shared] { MeasureSlice(second, 0, shared); });
         return true;
@@ -214,13 +231,13 @@ PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *is
 {
     *isAbandoned = false;
     off_t start = ftello(input);
-    if (start < 0 || IsPrintInputDone(input))
+    if (start < 0 || IsPrintInputDone(input) || !ReserveMeasureBuffers())
         return MeasurePrintFile(input);
     int fd = fileno(input);
     off_t fileEnd = std::max(FileEnd(fd), start);
     off_t split = ChooseSplit(fd, start, fileEnd, plan);
     FilePart first, second;
-    StartPart(first, fd, start, split, split < 0);
+    StartPart(first, 0, fd, start, split, split < 0);
     MeasureShared shared;
     std::future<void> secondDone;
     if (split >= 0 && !StartSecondHalf(second, fd, split, fileEnd, shared, &secondDone)) {

@@ -30,3 +30,7 @@ constexpr MeasurePlan ADMISSION_MEASURE_PLAN = {0, -1, true};
 PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *isAbandoned);
 // The same with DEFAULT_MEASURE_PLAN.
 PrintMeasure MeasurePrintFileInBlocks(FILE *input);
+
+// Allocates the measuring buffers once (later calls do nothing). False when
+// memory is short; measuring then goes print line by print line.
+bool ReserveMeasureBuffers();

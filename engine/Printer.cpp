@@ -1,12 +1,10 @@
 #include "engine/Printer.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include "common/RegularFile.h"
 #include "common/Report.h"
 #include "common/Text.h"
+#include "engine/OutputFile.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 
@@ -23,7 +22,6 @@ SuppliesData g_SuppliesData;
 LinkedListInstance g_JobWaitList;
 
 static const char PRINT_DIRECTORY[] = "PRINT";
-constexpr int MAX_OUTPUT_NAME_SUFFIX = 9999;  // "-1" to "-9999" before giving up
 
 // ---------------------------------------------------------------- start-up
 
@@ -255,52 +253,6 @@ static void Cancel()
     g_PrinterContext.state = PRINTER_WAITING;
 }
 
-// Formats "PRINT/<local start time>.txt", with "-N" before ".txt" from the
-// first retry on.
-static void FormatOutputName(char *name, const struct tm &local, int suffix)
-{
-    char stamp[64] = {};
-    snprintf(stamp, sizeof stamp, "%d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-             local.tm_hour, local.tm_min, local.tm_sec);
-    if (suffix == 0)
-        snprintf(name, MESSAGE_BUFFER_SIZE, "%s/%s.txt", PRINT_DIRECTORY, stamp);
-    else
-        snprintf(name, MESSAGE_BUFFER_SIZE, "%s/%s-%d.txt", PRINT_DIRECTORY, stamp, suffix);
-}
-
-// Creates the output file exclusively, so that no existing file is ever
-// replaced: a taken name gets "-1", "-2" and so on. NULL when it cannot.
-static FILE *CreateUniqueOutputFile(const struct tm &local)
-{
-    char name[MESSAGE_BUFFER_SIZE] = {};
-    for (int suffix = 0; suffix <= MAX_OUTPUT_NAME_SUFFIX; suffix++) {
-        FormatOutputName(name, local, suffix);
-        int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            FILE *file = fdopen(fd, "w");
-            if (file == nullptr)
-                close(fd);
-            return file;
-        }
-        if (errno != EEXIST)
-            return nullptr;
-    }
-    return nullptr;
-}
-
-// The output file of a job starting now. PRINT is made again if it went
-// missing while the program ran.
-static FILE *CreateOutputFile()
-{
-    time_t now = time(nullptr);
-    struct tm local;
-    localtime_r(&now, &local);
-    FILE *file = CreateUniqueOutputFile(local);
-    if (file == nullptr && errno == ENOENT && mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0)
-        file = CreateUniqueOutputFile(local);
-    return file;
-}
-
 static void POPJobList()
 {
     ListNode *first = GetFirstNode(&g_JobWaitList);
@@ -311,7 +263,7 @@ static void POPJobList()
     waiting->pInputFile = nullptr;  // the current job owns the stream now
     DeleteNode(&g_JobWaitList, first);
 
-    job->pOutputFile = CreateOutputFile();
+    job->pOutputFile = OutputFile_Start();
     if (job->pOutputFile == nullptr) {
         // Nothing was printed and nothing used: end the job here.
         FreeCurrentJob();
@@ -324,35 +276,39 @@ static void POPJobList()
     display(DISPLAY_ORDINARY);
 }
 
-// Reads the next sheet (at most LINES_PER_PAGE print lines) into sheet and
-// returns its ink.
-static uint64_t ReadSheet(FILE *input, std::string &sheet)
+// Reads the next sheet (at most LINES_PER_PAGE print lines) into sheet,
+// SHEET_BUFFER_SIZE bytes, and returns its ink; *size gets its length.
+static uint64_t ReadSheet(FILE *input, char *sheet, size_t *size)
 {
     char line[LINE_BUFFER_SIZE];
     uint64_t ink = 0;
+    *size = 0;
     for (int lines = 0; lines < LINES_PER_PAGE && !IsPrintInputDone(input); lines++) {
         size_t length = ReadPrintLine(input, line);
-        sheet.append(line, length);
+        assert(*size + length <= SHEET_BUFFER_SIZE);
+        memcpy(sheet + *size, line, length);
+        *size += length;
         ink += PrintLineInk(line, length);
     }
     return ink;
 }
 
-// Prints one sheet. When the printer lacks the paper or the ink for it, the
-// input goes back to the sheet's start and the job is held; printing it
-// later gives the same bytes.
+// Prints one sheet. When the printer lacks the paper or the ink for it, or
+// the sheet cannot be written whole, the input goes back to the sheet's
+// start and the job is held; printing it later gives the same bytes.
 static bool PrintSheet(PrintJob *job)
 {
+    static char sheet[SHEET_BUFFER_SIZE];
     off_t sheetStart = ftello(job->pInputFile);
-    std::string sheet;
-    uint64_t ink = ReadSheet(job->pInputFile, sheet);
-    if (g_PrinterContext.paper == 0 || ink > g_PrinterContext.ink) {
-        fseeko(job->pInputFile, sheetStart, SEEK_SET);
+    size_t size;
+    uint64_t ink = ReadSheet(job->pInputFile, sheet, &size);
+    bool isShort = g_PrinterContext.paper == 0 || ink > g_PrinterContext.ink;
+    if (isShort)
         g_PrinterContext.state = PRINTER_NEED_SUPPLIES;
+    if (isShort || !OutputFile_WriteSheet(job, sheet, size)) {
+        fseeko(job->pInputFile, sheetStart, SEEK_SET);
         return false;
     }
-    fwrite(sheet.data(), 1, sheet.size(), job->pOutputFile);
-    fflush(job->pOutputFile);  // on disk within its tick, even if killed next
     job->printedPages++;
     g_PrinterContext.paper--;
     g_PrinterContext.ink -= static_cast<uint32_t>(ink);

@@ -49,8 +49,10 @@ void RunEngineStep();
 // Handles one command line (no trailing line feed) under the engine lock.
 void HandleCommandLine(const char *line);
 // Reads command lines from standard input and hands each to
-// HandleCommandLine, pausing 100 ms after each. Never returns; at the end of
-// the input it sleeps for good, since no further command can come.
+// HandleCommandLine, pausing 100 ms after each. A line longer than 2047
+// bytes gives its first 2047 as the command and the rest is dropped. Never
+// returns; at the end of the input, or at a read error that does not clear,
+// it sleeps for good, since no further command can come.
 [[noreturn]] void CommandLoop();
 
 // ---------------------------------------------------------------- commands

@@ -5,6 +5,7 @@
 
 #include "terminal/EngineLock.h"
 #include "terminal/SignalPipe.h"
+#include "terminal/Signals.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
 
@@ -19,26 +20,22 @@ void BeginMeasureSlice()
     g_EngineLock.unlock();
 }
 
-// Carries out what the signals recorded during the slice: a resize, an
-// engine step. Events the command loop handles are recorded for it again.
-static void HandleSignalEventsHeld()
+// Carries out the resize and the engine step that the signals recorded
+// during the slice; the caller holds the engine lock.
+static void HandleSignalEventsHeld(unsigned events)
 {
-    unsigned events = SignalPipe_Drain();
     if (events & SIGNAL_EVENT_RESIZE)
         HandleTerminalResize();
     if (events & SIGNAL_EVENT_TICK)
         RunDueEngineStepHeld();
-    unsigned others = events & ~static_cast<unsigned>(SIGNAL_EVENT_RESIZE | SIGNAL_EVENT_TICK);
-    for (unsigned bit = 1; bit != 0; bit <<= 1) {
-        if (others & bit)
-            SignalPipe_Post(static_cast<SignalEvent>(bit));
-    }
 }
 
 int EndMeasureSlice(const MeasureProgress &progress)
 {
+    unsigned events = SignalPipe_Drain();
+    FollowProgramSignals(events);  // an end or a stop takes the engine lock itself
     g_EngineLock.lock();
-    HandleSignalEventsHeld();
+    HandleSignalEventsHeld(events);
     if (progress.elapsedMs >= PROGRESS_AFTER_MS && progress.fileBytes > 0) {
         uint64_t measured = progress.measuredBytes < progress.fileBytes ? progress.measuredBytes : progress.fileBytes;
         DrawMeasureProgress(static_cast<int>(measured * 100 / progress.fileBytes));

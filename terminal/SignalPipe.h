@@ -6,6 +6,9 @@
 enum SignalEvent : unsigned {
     SIGNAL_EVENT_TICK = 1u << 0,    // the engine's alarm went off
     SIGNAL_EVENT_RESIZE = 1u << 1,  // the terminal changed size
+    SIGNAL_EVENT_STOP = 1u << 2,    // suspend asked for (SIGTSTP)
+    SIGNAL_EVENT_RESUME = 1u << 3,  // continued from a stop (SIGCONT)
+    SIGNAL_EVENT_LEAVE = 1u << 4,   // end asked for (SIGHUP, SIGINT, SIGQUIT, SIGTERM)
 };
 
 // Creates the pipe, non-blocking at both ends. False when it cannot.

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include "terminal/SignalPipe.h"
 
 constexpr unsigned ENGINE_PERIOD_SECONDS = 1;
+constexpr size_t WORKER_STACK_SIZE = size_t{512} << 10;  // bytes; a step uses a few KiB
 
 void sigint_handler(int)
 {
@@ -52,14 +54,28 @@ void *ThreadProc(void *)
     return nullptr;
 }
 
-void SetDigitalClock()
+// The worker's step needs little stack; a small one lets it start under a
+// tight memory limit that the default of several megabytes would not fit.
+static int StartWorkerTicker()
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, WORKER_STACK_SIZE);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    pthread_t worker;
+    int error = pthread_create(&worker, &attributes, ThreadProc, nullptr);
+    pthread_attr_destroy(&attributes);
+    return error;
+}
+
+int SetDigitalClock()
 {
     switch (g_BuildSettings.ticker) {
     case TICKER_ALARM:
         StartAlarmTicker();
-        break;
+        return 0;
     case TICKER_WORKER_THREAD:
-        std::thread(ThreadProc, nullptr).detach();
-        break;
+        return StartWorkerTicker();
     }
+    return 0;
 }

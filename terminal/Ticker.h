@@ -7,8 +7,9 @@
 #include <atomic>
 #include <chrono>
 
-// Starts the ticker chosen by the build settings.
-void SetDigitalClock();
+// Starts the ticker chosen by the build settings. 0, or the errno of a
+// worker thread that could not be created.
+int SetDigitalClock();
 // The SIGALRM handler: records the tick in the signal pipe, nothing else.
 void sigint_handler(int signalNumber);
 // Runs the step that a recorded tick asked for, then arms the next alarm,

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "administration/Administrator.h"
@@ -119,10 +120,26 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     return DISPLAY_OPENED;
 }
 
+// Ctrl-S must never stop the printer by blocking its output: flow control
+// is off in the program's terminal modes. The shell's modes, saved when
+// curses started, come back at every stop and at the end.
+static void TurnOffFlowControl()
+{
+    struct termios modes;
+    if (tcgetattr(STDOUT_FILENO, &modes) != 0)
+        return;
+    modes.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
+    tcsetattr(STDOUT_FILENO, TCSANOW, &modes);
+    def_prog_mode();
+}
+
 DisplayOpenResult InitDisplay()
 {
     CatchResizes();
-    return InitDisplayOn(nullptr, stdout, stdin);
+    DisplayOpenResult result = InitDisplayOn(nullptr, stdout, stdin);
+    if (result == DISPLAY_OPENED)
+        TurnOffFlowControl();
+    return result;
 }
 
 void GetOpenedTerminalSize(int *lines, int *columns)
@@ -141,6 +158,20 @@ void CloseDisplay()
     g_pCommandWindow = g_pPrinterWindow = s_keyWindow = s_helpWindow = s_candidateWindow = nullptr;
     s_isInputActive = s_isTooSmall = false;
     g_userListDisplayCnt = 0;
+}
+
+void SuspendDisplay()
+{
+    if (s_screen != nullptr)
+        endwin();
+}
+
+void ResumeDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    reset_prog_mode();
+    HandleTerminalResize();
 }
 
 // ---------------------------------------------------------------- refresh

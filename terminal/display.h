@@ -32,6 +32,10 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
 void GetOpenedTerminalSize(int *lines, int *columns);
 // Restores the terminal.
 void CloseDisplay();
+// Gives the terminal back as the shell had it, for a stop.
+void SuspendDisplay();
+// Takes the terminal again after a stop and draws the whole screen anew.
+void ResumeDisplay();
 
 // The status text of a printer state code; empty for an unknown code.
 const char *GetStatusDisplayString(int state);

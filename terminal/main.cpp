@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@
 #include "terminal/EngineLock.h"
 #include "terminal/Prompt.h"
 #include "terminal/SignalPipe.h"
+#include "terminal/Signals.h"
+#include "terminal/StartupLimits.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
 
@@ -69,6 +72,7 @@ static bool IsTerminalInputGone(short revents)
 static void HandleSignalEvents()
 {
     unsigned events = SignalPipe_Drain();
+    FollowProgramSignals(events);
     if (events & SIGNAL_EVENT_RESIZE) {
         EngineLockGuard lock(g_EngineLock);
         HandleTerminalResize();
@@ -87,9 +91,9 @@ static void WaitForKeysOrTicks(bool isReadingKeys)
     };
     if (poll(fds, 2, -1) < 0 && errno != EINTR)
         LeaveBecause(strerror(errno));
+    HandleSignalEvents();  // first: a hang-up's SIGHUP ends the program by that signal
     if (IsTerminalInputGone(fds[0].revents))
         LeaveBecause("the terminal is gone");
-    HandleSignalEvents();
 }
 
 // The pause after each command. It waits on the signal pipe rather than in
@@ -172,6 +176,8 @@ int RunTerminalProgram(const BuildSettings &settings)
         fprintf(stderr, "%s: standard input and output must be a terminal\n", settings.programName);
         return EXIT_FAILURE;
     }
+    if (!CheckStartupLimits(settings.programName))
+        return EXIT_FAILURE;
     if (!SignalPipe_Open()) {
         fprintf(stderr, "%s: pipe: %s\n", settings.programName, strerror(errno));
         return EXIT_FAILURE;
@@ -183,6 +189,7 @@ int RunTerminalProgram(const BuildSettings &settings)
     }
     if (result != DISPLAY_OPENED)
         return ReportDisplayFailure(result);
+    CatchProgramSignals();
     if (settings.greeting != nullptr) {
         fputs(settings.greeting, stdout);
         fflush(stdout);
@@ -192,6 +199,7 @@ int RunTerminalProgram(const BuildSettings &settings)
         InitAdmin();
         InitPrinter();
     }
-    SetDigitalClock();
+    if (int error = SetDigitalClock(); error != 0)
+        LeaveBecause((std::string("cannot start the engine thread: ") + strerror(error)).c_str());
     CommandLoop();
 }
