@@ -502,13 +502,19 @@ void OpenHelpView(const std::vector<std::string> &lines)
     RefreshWindow(s_helpWindow);
 }
 
+// Removes an overlay, if it is up, and shows what it covered.
+static void CloseOverlay(WINDOW **overlay)
+{
+    if (*overlay == nullptr)
+        return;
+    delwin(*overlay);
+    *overlay = nullptr;
+    ShowUnderOverlays();
+}
+
 void CloseHelpView()
 {
-    if (s_helpWindow == nullptr)
-        return;
-    delwin(s_helpWindow);
-    s_helpWindow = nullptr;
-    ShowUnderOverlays();
+    CloseOverlay(&s_helpWindow);
 }
 
 // A label as wide characters, cut to `cells` display cells.
@@ -559,11 +565,7 @@ void ShowCandidates(const std::vector<std::string> &labels)
 
 void HideCandidates()
 {
-    if (s_candidateWindow == nullptr)
-        return;
-    delwin(s_candidateWindow);
-    s_candidateWindow = nullptr;
-    ShowUnderOverlays();
+    CloseOverlay(&s_candidateWindow);
 }
 
 // ---------------------------------------------------------------- resizing

@@ -36,13 +36,12 @@ int CommandSelector(const char *line)
     return AdminCommandParser(isEarlier ? line : LTrim(line));
 }
 
-// Restores the terminal, says why and ends the program.
+// Restores the terminal, says why and ends the program. The engine lock
+// stays held, so the worker thread draws nothing on the restored terminal.
 [[noreturn]] static void LeaveBecause(const char *reason)
 {
-    {
-        EngineLockGuard lock(g_EngineLock);
-        CloseDisplay();
-    }
+    g_EngineLock.lock();
+    CloseDisplay();
     fprintf(stderr, "%s: %s\n", g_BuildSettings.programName, reason);
     exit(EXIT_FAILURE);
 }
