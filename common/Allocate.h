@@ -4,15 +4,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 // Every record is small; running out of memory for one leaves no sensible
-// way on, so say so and stop rather than corrupt a list. Never NULL.
+// way on, so stop rather than corrupt a list. Never NULL. The failure ends
+// the program through std::terminate, where a terminal program restores
+// the terminal and says why.
 inline void *AllocateZeroed(size_t size, const char *what)
 {
     void *record = calloc(1, size);
     if (record == nullptr) {
         fprintf(stderr, "out of memory for %s\n", what);
-        abort();
+        throw std::bad_alloc();
     }
     return record;
 }

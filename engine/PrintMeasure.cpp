@@ -8,7 +8,7 @@
 #include <future>
 #include <memory>
 #include <new>
-#include <system_error>
+#include <exception>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -216,7 +216,7 @@ static bool StartSecondHalf(FilePart &second, int fd, off_t split, off_t fileEnd
     try {
         *done = std::async(std::launch::async, [&second, &shared] { MeasureSlice(second, 0, shared); });
         return true;
-    } catch (const std::system_error &) {
+    } catch (const std::exception &) {  // no thread (a process limit), or no memory for it
         return false;
     }
 }

@@ -31,7 +31,7 @@ struct LinkedListInstance {
     int32_t nodeCnt;                // data nodes, sentinels not counted
 };
 
-// Creates both sentinels. Always returns 1: a failed allocation stops the
+// Creates both sentinels. Always returns 1: a failed allocation ends the
 // program (AllocateZeroed), so both sentinels exist. nodeCnt must be 0 on
 // entry (a zero-filled record guarantees it).
 int CreateLinkedListInstance(const char *name, LinkedListInstance *list, DataDestructor destructor);

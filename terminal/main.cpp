@@ -7,6 +7,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -55,6 +57,24 @@ int CommandSelector(const char *line)
     CloseDisplay();
     Printer_CloseCurrentJob();
     exit(EXIT_SUCCESS);
+}
+
+// What ends the program when memory runs out, or any other failure that
+// nothing handles: the terminal restored first, then why. The engine lock
+// may be held by the failing flow, so it is not taken here.
+[[noreturn]] static void LeaveOnTerminate()
+{
+    CloseDisplay();
+    const char *reason = "an unexpected failure";
+    try {
+        if (std::exception_ptr failure = std::current_exception())
+            std::rethrow_exception(failure);
+    } catch (const std::bad_alloc &) {
+        reason = "out of memory";
+    } catch (...) {
+    }
+    fprintf(stderr, "%s: %s\n", g_BuildSettings.programName, reason);
+    abort();
 }
 
 // A hung-up terminal keeps poll() returning at once with nothing to read;
@@ -188,6 +208,7 @@ int RunTerminalProgram(const BuildSettings &settings)
     }
     if (result != DISPLAY_OPENED)
         return ReportDisplayFailure(result);
+    std::set_terminate(LeaveOnTerminate);
     CatchProgramSignals();
     if (settings.greeting != nullptr) {
         fputs(settings.greeting, stdout);
