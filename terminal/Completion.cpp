@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 
 #include "administration/Administrator.h"
+#include "common/BuildSettings.h"
 #include "common/Text.h"
 #include "engine/Printer.h"
-#include "common/BuildSettings.h"
 
 // Where in a command line the word being completed stands.
 enum CompletionContext {
