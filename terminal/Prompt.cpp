@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "common/Text.h"
 #include "common/BuildSettings.h"
+#include "common/Text.h"
 #include "terminal/Help.h"
 
 // Lines that the prompt takes for itself. The command language ignores

@@ -6,8 +6,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "engine/Printer.h"
 #include "common/BuildSettings.h"
+#include "engine/Printer.h"
 #include "terminal/EngineLock.h"
 #include "terminal/SignalPipe.h"
 
