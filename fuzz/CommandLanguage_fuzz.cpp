@@ -27,6 +27,7 @@
 #include "terminal/LineEditor.h"
 #include "terminal/display.h"
 #include "terminal/programs/Programs.h"
+#include "tests/support/Descriptors.h"
 #include "tests/support/HeadlessTerminal.h"
 #include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"

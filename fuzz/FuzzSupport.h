@@ -1,6 +1,6 @@
 // What the fuzz targets share: a scratch working directory made once per
-// process, the count of open descriptors, and the cutting of a fuzz input
-// into command lines.
+// process and the cutting of a fuzz input into command lines. Open
+// descriptors are counted by tests/support/Descriptors.h.
 #pragma once
 
 #include <cstddef>
@@ -15,12 +15,6 @@
 // among libFuzzer's arguments are made absolute before it is entered, so
 // that they still lead where the user meant.
 void EnterFuzzScratchDirectory(const char *tag, int *argc, char ***argv);
-
-// The number of descriptors of files (not pipes or sockets) open in this
-// process.
-int CountOpenDescriptors();
-// Lists them on standard error, for the report of a leak.
-void ListOpenDescriptors();
 
 // Removes every file inside the directory, leaving the directory.
 void EmptyDirectory(const char *path);

@@ -11,6 +11,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "line/Line.h"
+#include "tests/support/Descriptors.h"
 #include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"
 

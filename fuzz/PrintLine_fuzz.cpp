@@ -25,6 +25,7 @@
 #include "engine/PrintMeasure.h"
 #include "engine/Printer.h"
 #include "fuzz/FuzzSupport.h"
+#include "tests/support/Descriptors.h"
 
 static const char INPUT_NAME[] = "input.txt";
 constexpr uint32_t ROOMY_LEVEL = 0xFFFFFFFFu;  // printer levels no fuzz input can exhaust

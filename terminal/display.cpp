@@ -22,7 +22,6 @@ int g_userListDisplayCnt;
 // Command window layout.
 constexpr int COMMAND_WINDOW_LINES = 5;
 constexpr int COMMAND_WINDOW_TOP = 20;
-constexpr int ERROR_ROW = 1;
 constexpr int PROMPT_ROW = 2;
 constexpr int PROMPT_COLUMN = 2;
 constexpr int ECHO_COLUMN = 4;
@@ -37,13 +36,10 @@ constexpr int OVERLAY_TEXT_COLUMN = 1;  // first column inside a frame
 // Status window layout.
 constexpr int PRINTER_WINDOW_LINES = 20;
 constexpr int TIME_ROW = 5;
-constexpr int STATUS_ROW = 6;
 constexpr int SUPPLIES_ROW = 7;
 constexpr int SUPPLIES_COLUMN = 30;
-constexpr int CURRENT_JOB_ROW = 8;
 constexpr int WAIT_LIST_ROW = 10;
 constexpr int USER_LIST_ROW = 15;
-constexpr int TEXT_COLUMN = 2;
 constexpr int TIME_TEXT_SIZE = 128;
 
 static SCREEN *s_screen;

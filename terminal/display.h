@@ -17,6 +17,10 @@ struct LineEditor;
 // Layout.
 constexpr int SCREEN_MIN_LINES = 25;
 constexpr int SCREEN_MIN_COLUMNS = 80;
+constexpr int ERROR_ROW = 1;         // of the command window
+constexpr int STATUS_ROW = 6;        // of the status window
+constexpr int CURRENT_JOB_ROW = 8;   // of the status window
+constexpr int TEXT_COLUMN = 2;       // where the text of a row begins, in either window
 
 enum DisplayOpenResult {
     DISPLAY_OPENED,

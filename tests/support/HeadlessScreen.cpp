@@ -1,25 +1,17 @@
 #include "tests/support/HeadlessScreen.h"
 
-#include <clocale>
-#include <cstdio>
+#include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+#include <cwchar>
 
 #include "tests/support/HeadlessTerminal.h"
 #include "tests/support/Records.h"
 
 void HeadlessScreen::SetUp()
 {
-    originalDirectory = std::filesystem::current_path();
-    char pattern[] = "/tmp/quillbay-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    scratchDirectory = pattern;
-    ASSERT_EQ(chdir(scratchDirectory.c_str()), 0);
-
+    ScratchDirectory::SetUp();
+    if (HasFatalFailure())
+        return;
     g_BuildSettings = BuildSettings{};
     ASSERT_TRUE(OpenHeadlessScreen());
     ResetRecords();
@@ -31,8 +23,7 @@ void HeadlessScreen::TearDown()
     ResetRecords();
     CloseHeadlessScreen();
     g_BuildSettings = BuildSettings{};
-    EXPECT_EQ(chdir(originalDirectory.c_str()), 0);
-    std::filesystem::remove_all(scratchDirectory);
+    ScratchDirectory::TearDown();
 }
 
 std::string HeadlessScreen::Cells(WINDOW *window, int row, int from, int count)
@@ -62,19 +53,4 @@ std::string HeadlessScreen::Cells(WINDOW *window, int row, int from, int count)
 std::string HeadlessScreen::Row(WINDOW *window, int row)
 {
     return Cells(window, row, 0, getmaxx(window));
-}
-
-void HeadlessScreen::WriteFile(const std::string &name, const std::string &content)
-{
-    std::ofstream(name, std::ios::binary) << content;
-}
-
-std::string HeadlessScreen::ReadFile(const std::string &name)
-{
-    std::ifstream file(name, std::ios::binary);
-    if (!file)
-        return "<missing>";
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
 }

@@ -12,6 +12,7 @@
 #include "engine/Printer.h"
 #include "terminal/display.h"
 #include "terminal/programs/Programs.h"
+#include "tests/support/Descriptors.h"
 #include "tests/support/HeadlessScreen.h"
 #include "tests/support/ListRecords.h"
 
@@ -41,17 +42,20 @@ protected:
         text.erase(text.find_last_not_of(' ') + 1);
         return text;
     }
+    static constexpr int TEXT_WIDTH = SCREEN_MIN_COLUMNS - 1 - TEXT_COLUMN;  // up to the right frame
+
     // The error row from its text column to the frame; "" when nothing is shown.
-    static std::string ErrorRow() { return TrimRight(Cells(g_pCommandWindow, 1, 2, 77)); }
+    static std::string ErrorRow() { return TrimRight(Cells(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN, TEXT_WIDTH)); }
     static void ClearErrorRow() { EndCommandInput(); }
 
     // A status window row from its text column, as the last redraw left it.
     static std::string PrinterRow(int row)
     {
-        return g_pPrinterWindow == nullptr ? "<no window>" : TrimRight(Cells(g_pPrinterWindow, row, 2, 77));
+        return g_pPrinterWindow == nullptr ? "<no window>"
+                                           : TrimRight(Cells(g_pPrinterWindow, row, TEXT_COLUMN, TEXT_WIDTH));
     }
-    static std::string Status() { return PrinterRow(6); }
-    static std::string CurrentJobRow() { return PrinterRow(8); }
+    static std::string Status() { return PrinterRow(STATUS_ROW); }
+    static std::string CurrentJobRow() { return PrinterRow(CURRENT_JOB_ROW); }
 
     static void Tick(int count = 1)
     {
@@ -103,12 +107,6 @@ protected:
         return ReadFile("PRINT/" + names[0]);
     }
 
-    // Open descriptors of the process: a job's streams must not leak.
-    static int OpenDescriptors()
-    {
-        int count = 0;
-        for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
-            count++;
-        return count;
-    }
+    // Open descriptors of files in the process: a job's streams must not leak.
+    static int OpenDescriptors() { return CountOpenDescriptors(); }
 };

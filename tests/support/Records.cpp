@@ -1,7 +1,5 @@
 #include "tests/support/Records.h"
 
-#include <cstdlib>
-
 #include "administration/Administrator.h"
 #include "engine/Printer.h"
 #include "line/Line.h"
@@ -19,10 +17,7 @@ void ResetRecords()
 {
     DestroyList(&g_JobWaitList);
     DestroyList(&g_UserInfoList);
-    if (g_PrinterContext.pCurrentJob != nullptr) {
-        JobDestructor(g_PrinterContext.pCurrentJob);
-        free(g_PrinterContext.pCurrentJob);
-    }
+    Printer_CloseCurrentJob();
     g_PrinterContext = {};
     g_SuppliesData = {};
     g_nextUserIdx = 0;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iterator>
 #include <random>
 #include <string>
@@ -18,6 +17,7 @@
 #include "engine/ByteScan.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
+#include "tests/support/ScratchDirectory.h"
 
 namespace {
 
@@ -109,26 +109,15 @@ public:
     ~EveryScanPath() { ForceScanPath(BestScanPath()); }
 };
 
-class PrintMeasureTest : public ::testing::Test {
+class PrintMeasureTest : public ScratchDirectory {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quillbay-measure-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-        path = directory + "/print.txt";
-    }
-    void TearDown() override { std::filesystem::remove_all(directory); }
-
     FILE *Open(const std::string &content)
     {
         // A new file each time: truncating one makes some file systems
         // flush it to disk on close, which is slow.
-        unlink(path.c_str());
-        FILE *file = fopen(path.c_str(), "w");
-        fwrite(content.data(), 1, content.size(), file);
-        fclose(file);
-        return fopen(path.c_str(), "r");
+        unlink(PATH);
+        WriteFile(PATH, content);
+        return fopen(PATH, "r");
     }
 
     // Measures the content both ways, after `skipped` print lines read the
@@ -156,7 +145,7 @@ protected:
     void ExpectSameMeasureWith(const std::string &content, int skipped, const MeasurePlan &plan,
                                const PrintMeasure &plain, off_t plainEnd)
     {
-        FILE *blockInput = fopen(path.c_str(), "r");
+        FILE *blockInput = fopen(PATH, "r");
         Skip(blockInput, skipped);
         bool isAbandoned;
         PrintMeasure block = MeasurePrintFileWith(blockInput, plan, &isAbandoned);
@@ -180,8 +169,7 @@ protected:
             ReadPrintLine(input, line);
     }
 
-    std::string directory;
-    std::string path;
+    static constexpr const char *PATH = "print.txt";
 };
 
 TEST_F(PrintMeasureTest, GivesTheCountsOfThePrintLineRuleOnGeneratedFiles)
@@ -235,7 +223,7 @@ TEST_F(PrintMeasureTest, MeasuresAPipeAsThePrintLineRuleDoes)
 
 TEST_F(PrintMeasureTest, StopsAtAReadError)
 {
-    FILE *input = fopen(directory.c_str(), "r");  // opens, but every read fails
+    FILE *input = fopen(scratchDirectory.c_str(), "r");  // opens, but every read fails
     ASSERT_NE(input, nullptr);
     EXPECT_FALSE(MeasurePrintFileInBlocks(input).isReadable);
     fclose(input);

@@ -2,19 +2,15 @@
 // working directory of its own that holds a small print file, notes.txt.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "line/Line.h"
 #include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"
+#include "tests/support/ScratchDirectory.h"
 
-class LineFixture : public ::testing::Test {
+class LineFixture : public ScratchDirectory {
 public:
     // The names of the registered users, in list order.
     static std::vector<std::string> Users()
@@ -40,28 +36,17 @@ public:
             owners.push_back(job->userID);
         return owners;
     }
-    static void WriteFile(const std::string &name, const std::string &content)
-    {
-        std::ofstream(name, std::ios::binary) << content;
-    }
 
 protected:
     void SetUp() override
     {
-        originalDirectory = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillbay-line-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        scratchDirectory = pattern;
-        std::filesystem::current_path(scratchDirectory);
+        ScratchDirectory::SetUp();
         WriteFile("notes.txt", "hello\n");
         ResetLineRecords();
     }
     void TearDown() override
     {
         ResetLineRecords();  // closes the jobs' files
-        std::filesystem::current_path(originalDirectory);
-        std::filesystem::remove_all(scratchDirectory);
+        ScratchDirectory::TearDown();
     }
-    std::string scratchDirectory;
-    std::filesystem::path originalDirectory;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <filesystem>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>

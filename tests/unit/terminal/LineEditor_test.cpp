@@ -60,7 +60,7 @@ TEST_F(LineEditorTest, WordEraseTakesTheLastWordAndTheBlanksAfterIt)
         LineEditor_Clear(&editor);
         Type(row.typed);
         EXPECT_EQ(LineEditor_EraseWord(&editor), EDIT_CHANGED);
-        EXPECT_STREQ(editor.bytes, row.left) << "after typing " << row.left;
+        EXPECT_STREQ(editor.bytes, row.left) << "after typing " << row.typed;
         EXPECT_EQ(editor.length, strlen(row.left));
     }
     EXPECT_EQ(LineEditor_EraseWord(&editor), EDIT_UNCHANGED);
