@@ -1,18 +1,38 @@
 // Thousands of command lines while the engine steps at a fast cadence. Run
 // under the thread sanitizer in CI (.ci/run): the engine lock must keep the
 // worker's reading of the first waiting job apart from the commands that
-// delete it.
+// delete it. Everywhere, a watcher checks that nothing changes the records
+// while it holds the lock.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
 
+#include "tests/support/LockWatch.h"
 #include "tests/unit/line/LineFixture.h"
 
 using namespace linemode;
 
+namespace {
+
 using LineStress = LineFixture;
+
+// What an engine step or a command may change.
+struct RecordsSeen {
+    PrinterState state;
+    int32_t stockInk;
+    int32_t stockPaper;
+    int waitingJobs;
+    int users;
+    bool operator==(const RecordsSeen &) const = default;
+};
+
+RecordsSeen ReadRecords()
+{
+    return {g_PrinterContext.state, g_SuppliesData.ink, g_SuppliesData.paper, GetNodeCount(&g_JobWaitList),
+            GetNodeCount(&g_UserInfoList)};
+}
 
 TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
 {
@@ -41,6 +61,7 @@ TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         }
     });
+    LockWatch watch(g_EngineLock, ReadRecords);
     for (int round = 0; round < ROUNDS; round++) {
         for (const char *command : commands)
             HandleCommandLine(command);
@@ -50,8 +71,11 @@ TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
     }
     isDone = true;
     engine.join();
+    watch.Finish();
 
     EXPECT_GT(steps.load(), 0);
+    EXPECT_GT(watch.Looks(), 0);
+    EXPECT_EQ(watch.ChangesUnderTheLock(), 0);
     EXPECT_EQ(g_SuppliesData.ink, ROUNDS);
     EXPECT_EQ(g_SuppliesData.paper, 2 * ROUNDS);
     EXPECT_EQ(Users(), std::vector<std::string>{});
@@ -60,3 +84,5 @@ TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
     EXPECT_EQ(Jobs(), (std::vector<int32_t>{-1, -1}));
     EXPECT_EQ(Jobs().size(), static_cast<size_t>(GetNodeCount(&g_JobWaitList)));
 }
+
+}  // namespace

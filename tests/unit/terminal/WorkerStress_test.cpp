@@ -1,6 +1,7 @@
 // The worker-thread ticker against a busy command loop: thousands of
 // command lines while the engine steps every millisecond. Run under the
-// thread sanitizer in CI; here it also checks the records stay consistent.
+// thread sanitizer in CI; everywhere it checks that the records stay
+// consistent and that nothing changes them while the engine lock is held.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,10 +18,33 @@
 #include "terminal/display.h"
 #include "terminal/programs/Programs.h"
 #include "tests/support/HeadlessScreen.h"
+#include "tests/support/LockWatch.h"
 
 namespace {
 
 using WorkerStressTest = HeadlessScreen;
+
+// What an engine step or a command may change.
+struct RecordsSeen {
+    PrinterState state;
+    const PrintJob *currentJob;
+    int32_t printedPages;
+    uint32_t ink;
+    uint32_t paper;
+    int32_t stockInk;
+    int32_t stockPaper;
+    int waitingJobs;
+    int users;
+    bool operator==(const RecordsSeen &) const = default;
+};
+
+RecordsSeen ReadRecords()
+{
+    const PrintJob *job = g_PrinterContext.pCurrentJob;
+    return {g_PrinterContext.state, job, job != nullptr ? job->printedPages : -1,
+            g_PrinterContext.ink, g_PrinterContext.paper, g_SuppliesData.ink, g_SuppliesData.paper,
+            GetNodeCount(&g_JobWaitList), GetNodeCount(&g_UserInfoList)};
+}
 
 // What every step and every command must leave behind.
 void ExpectConsistentRecords()
@@ -51,6 +75,7 @@ TEST_F(WorkerStressTest, CommandsAndStepsNeverInterleave)
     };
     std::atomic<bool> isStopping{false};
     std::thread worker(RunEngineSteps, std::chrono::milliseconds(1), &isStopping);
+    LockWatch watch(g_EngineLock, ReadRecords);
     LineEditor editor;
     for (int i = 0; i < 4000; i++) {
         const char *line = lines[i % (sizeof lines / sizeof lines[0])];
@@ -74,7 +99,10 @@ TEST_F(WorkerStressTest, CommandsAndStepsNeverInterleave)
     }
     isStopping = true;
     worker.join();
+    watch.Finish();
     ExpectConsistentRecords();
+    EXPECT_GT(watch.Looks(), 0);
+    EXPECT_EQ(watch.ChangesUnderTheLock(), 0);
 }
 
 }  // namespace
