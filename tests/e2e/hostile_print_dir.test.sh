@@ -50,7 +50,10 @@ for row in "${CASES[@]}"; do
         [ "$count" = "$outputs" ] || fail "after \"$change\" PRINT holds $count files"
         [ "$outputs" = 0 ] || cmp "$dir/doc.txt" "$(find "$dir/PRINT" -type f | head -1)" || fail "wrong output"
     fi
+    # An empty line clears the error row for the next case.
     type_line ""
+    wait_for_keys_taken
+    expect_row 21 ""
 done
 is_running || fail "the program ended"
 echo PASS

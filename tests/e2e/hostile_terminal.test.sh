@@ -16,7 +16,8 @@ wait_for_row 6 " Printer Status : Waiting... | INK : 400 | PAPER : 10" 30
 type_line "ann Print doc.txt"
 wait_for_at 8 2 "Current Printing Job {UID = 0, 0/3}" 10
 qb_tmux resize-window -t first -x 40 -y 10
-sleep 1.5
+printed_a_sheet() { [ "$(cat "$dir"/PRINT/* | wc -l)" -ge 10 ]; }
+wait_until 10 printed_a_sheet || fail "no sheet printed while the terminal was small"
 qb_tmux resize-window -t first -x 80 -y 25
 wait_for_row 6 " Printer Status : Waiting... | INK : 259 | PAPER : 7" 15
 outputs=("$dir"/PRINT/*)

@@ -5,7 +5,9 @@
 # Exit status: 0 passed, 1 failed (the screen is printed), 77 skipped.
 #
 # Screen rows and columns count from 0, as curses counts them. Every wait
-# polls with a deadline, so a loaded machine only makes a test slower.
+# polls with a deadline, so a loaded machine only makes a test slower; the
+# helpers start as few processes as they can, since the scripts run side
+# by side and each process started is load on the others.
 
 set -u
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -78,6 +80,18 @@ qb_tmux new-session -d -s e2e-watchdog \
     "exec bash '$E2E_LIB_DIR/watchdog.sh' $$ '$E2E_SOCKET' '$E2E_DIR'" ||
     { echo "FAIL: cannot start tmux"; exit 1; }
 
+# A pipe that nothing writes to: reading it with a time-out is a pause
+# that starts no process. Opened after the server, which keeps no copy.
+mkfifo "$E2E_DIR/idle" && exec {E2E_IDLE_FD}<>"$E2E_DIR/idle" ||
+    { echo "FAIL: cannot make $E2E_DIR/idle"; exit 1; }
+
+# pause SECONDS
+pause()
+{
+    read -r -t "$1" -u "$E2E_IDLE_FD" _
+    return 0
+}
+
 # ---------------------------------------------------------------- panes
 
 # start_pane NAME DIR COMMAND [COLUMNS ROWS]: runs the sh command line
@@ -100,6 +114,39 @@ start_quillbay()
     wait_for_at 22 2 ">>" 15
 }
 
+# start_shell NAME DIR [COLUMNS ROWS]: an interactive bash in a new pane,
+# its prompt "shell> ", ready for a command line.
+start_shell()
+{
+    start_pane "$1" "$2" "PS1='shell> ' exec bash --norc --noprofile -i" "${3:-80}" "${4:-25}"
+    wait_for "shell>"
+}
+
+# run_from_shell COMMAND: runs COMMAND from the pane's shell, which writes
+# in its directory the terminal modes before and after it (files before and
+# after) and its exit status (file status), then clears the screen and says
+# "command ended" on its first row.
+run_from_shell()
+{
+    type_line "stty -g >before; $1; echo \$? >status; stty -g >after; clear; printf 'command %s\\n' ended"
+}
+
+# wait_for_shell_back SECONDS: true once the command of run_from_shell has
+# ended and its shell has cleared the screen and shows its prompt again.
+# That text comes after every byte the program wrote, so by then the
+# terminal has taken them all, and the files are written.
+wait_for_shell_back()
+{
+    wait_until "$1" shell_back
+}
+
+shell_back()
+{
+    local lines
+    mapfile -t lines < <(screen)
+    [ "${lines[0]-}" = "command ended" ] && [ "${lines[1]-}" = "shell>" ]
+}
+
 pane_value()
 {
     qb_tmux display-message -p -t "$E2E_SESSION" "$1"
@@ -115,7 +162,7 @@ screen()
 # One row of the pane.
 screen_row()
 {
-    screen | sed -n "$(($1 + 1))p"
+    qb_tmux capture-pane -p -t "$E2E_SESSION" -S "$1" -E "$1"
 }
 
 # "x,y" of the terminal cursor.
@@ -150,12 +197,27 @@ type_line()
     send_keys Enter
 }
 
+# wait_for_keys_taken: waits until the program has read every key sent so
+# far and stands at an empty prompt: a mark typed after them shows there.
+# The mark is then erased.
+wait_for_keys_taken()
+{
+    send_text "~"
+    wait_for_row 22 " >>~" 10
+    send_keys BSpace
+    wait_for_row 22 " >>" 10
+}
+
 # ---------------------------------------------------------------- reading
 
 # The number of terminal columns that TEXT takes (two for a Hangul syllable).
 display_width()
 {
-    printf '%s' "$1" | wc -L
+    if [[ $1 == *[![:ascii:]]* ]]; then
+        printf '%s' "$1" | wc -L
+    else
+        echo "${#1}"
+    fi
 }
 
 # True when TEXT is on screen row ROW starting at display column COLUMN.
@@ -208,10 +270,10 @@ rows_are()
 # True when the rows FIRST to LAST hold nothing but the frame's sides.
 rows_blank()
 {
-    local row line
+    local row lines
+    mapfile -t lines < <(screen)
     for ((row = $1; row <= $2; row++)); do
-        line=$(screen_row "$row")
-        [[ $line =~ ^│\ {78}│$ ]] || return 1
+        [[ ${lines[row]-} =~ ^│\ {78}│$ ]] || return 1
     done
 }
 
@@ -223,17 +285,17 @@ now_microseconds()
 }
 
 # wait_until SECONDS COMMAND...: polls COMMAND until it succeeds; false when
-# SECONDS pass first. A dead program ends the wait at once.
+# SECONDS pass first. A dead program ends the wait within a second.
 wait_until()
 {
-    local seconds=$1
+    local seconds=$1 polls
     shift
     local deadline=$(($(now_microseconds) + seconds * 1000000))
-    while :; do
+    for ((polls = 1; ; polls++)); do
         "$@" && return 0
-        is_running || return 1
         [ "$(now_microseconds)" -lt "$deadline" ] || return 1
-        sleep "$E2E_POLL_INTERVAL"
+        ((polls % 10 != 0)) || is_running || return 1
+        pause "$E2E_POLL_INTERVAL"
     done
 }
 

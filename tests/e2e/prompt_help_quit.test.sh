@@ -20,9 +20,8 @@ printed_at_least()
 dir=$E2E_DIR/prompt
 mkdir -p "$dir/docs"
 for ((i = 1; i <= 45; i++)); do echo "line $i"; done >"$dir/docs/long report.txt"
-start_pane prompt "$dir" "PS1='shell> ' exec bash --norc --noprofile -i"
-wait_for "shell>"
-type_line "stty -g >before; '$QUILLBAY'; echo \$? >status; stty -g >after"
+start_shell prompt "$dir"
+run_from_shell "'$QUILLBAY'"
 wait_for_at 22 2 ">>" 15
 type_line "admin Add User ann"
 type_line "admin Refill Ink=400 Paper=10"
@@ -56,7 +55,7 @@ send_keys Up
 wait_for_row 22 " >>ann Print docs/long report.txt"
 send_keys C-u
 type_line "quit"
-wait_until 10 test -s "$dir/after" || fail "the program did not end"
+wait_for_shell_back 10 || fail "the program did not end"
 [ "$(cat "$dir/status")" = 0 ] || fail "quit ended with status $(cat "$dir/status")"
 cmp -s "$dir/before" "$dir/after" || fail "the terminal modes were not restored"
 [ "$(pane_value '#{alternate_on}')" = 0 ] || fail "the pane is left in the alternate screen"
@@ -66,7 +65,7 @@ lines=$(printed_lines)
 # The earliest grammar's help: Refill without admin. exit leaves it.
 dir=$E2E_DIR/thread
 mkdir "$dir"
-start_pane thread "$dir" "exec '$E2E_BIN_DIR/quillbay-thread'"
+start_pane thread "$dir" "'$E2E_BIN_DIR/quillbay-thread'; echo \$? >status; exec sleep 600"
 wait_for_at 22 2 ">>" 15
 type_line " help "
 wait_for_at 4 2 "Refill Ink=N Paper=N        Refill Ink=3000 Paper=100"
@@ -74,6 +73,6 @@ wait_for_at 11 2 "The word admin may stand before the first 4 commands, or be le
 send_keys Enter
 wait_for_at 6 2 "Printer Status : Waiting..."
 type_line "exit"
-wait_until 10 eval '! is_running' || fail "exit did not end quillbay-thread"
-[ "$(pane_value '#{pane_dead_status}')" = 0 ] || fail "exit ended with status $(pane_value '#{pane_dead_status}')"
+wait_until 10 test -s "$dir/status" || fail "exit did not end quillbay-thread"
+[ "$(cat "$dir/status")" = 0 ] || fail "exit ended with status $(cat "$dir/status")"
 echo PASS

@@ -11,26 +11,18 @@ SIZES=(
     "80 24"
 )
 
-status_written()
-{
-    [ -s "$1/status" ]
-}
-
 for size in "${SIZES[@]}"; do
     read -r columns rows <<<"$size"
     dir=$E2E_DIR/small${columns}x$rows
     mkdir "$dir"
-    start_pane "small${columns}x$rows" "$dir" "PS1='shell> ' exec bash --norc --noprofile -i" "$columns" "$rows"
-    wait_for "shell>"
-    type_line "stty -g >before; '$QUILLBAY' 2>err; echo \$? >status; stty -g >after; clear"
-    wait_until 15 status_written "$dir" || fail "${columns}x$rows: the program did not end"
+    start_shell "small${columns}x$rows" "$dir" "$columns" "$rows"
+    run_from_shell "'$QUILLBAY' 2>err"
+    wait_for_shell_back 15 || fail "${columns}x$rows: the program did not end, or the shell did not go on"
     [ "$(cat "$dir/status")" = 1 ] || fail "${columns}x$rows: exit status $(cat "$dir/status"), expected 1"
     grep -q "80" "$dir/err" && grep -q "25" "$dir/err" ||
         fail "${columns}x$rows: standard error does not name the size needed: $(cat "$dir/err")"
-    wait_until 5 test -s "$dir/after" || fail "${columns}x$rows: the shell did not go on"
     cmp -s "$dir/before" "$dir/after" || fail "${columns}x$rows: the terminal modes were not restored"
     [ "$(pane_value '#{alternate_on}')" = 0 ] || fail "${columns}x$rows: the pane is left in the alternate screen"
-    wait_for_at 0 0 "shell>"
     [ ! -e "$dir/PRINT" ] || fail "${columns}x$rows: PRINT was made though the program did not start"
 done
 echo PASS
