@@ -33,7 +33,7 @@ type_line "bob Cancel"
 wait_for_row 21 " ERROR:UID : 1 Job not found."
 
 type_line "ann Print doc.txt"
-wait_for_row 8 " Current Printing Job {UID = 0, 2/8} " 15
+wait_until 15 printing_at_least 0 8 2 || fail "the job never printed 2 sheets"
 # Stock that the printer could take: a refill is due at the next step.
 type_line "admin Refill Paper=5"
 type_line "ann Cancel"

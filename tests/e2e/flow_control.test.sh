@@ -15,7 +15,7 @@ type_line "admin Add User ann"
 type_line "admin Refill Ink=300 Paper=10"
 wait_for_row 6 " Printer Status : Waiting... | INK : 300 | PAPER : 10" 30
 type_line "ann Print doc.txt"
-wait_for_at 8 2 "Current Printing Job {UID = 0, 0/5}" 10
+wait_until 10 printing_at_least 0 5 0 || fail "the job never started"
 send_text "ab"
 send_keys C-s
 send_text "c"

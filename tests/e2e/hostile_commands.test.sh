@@ -8,6 +8,8 @@ source "$(dirname "$0")/lib.sh"
 dir=$E2E_DIR/commands
 mkdir "$dir"
 echo "hello" >"$dir/notes.txt"
+# Five ink and five sheets: the job shows for five engine steps.
+{ echo "hello"; printf '\n%.0s' {1..40}; } >"$dir/zoe.txt"
 start_quillbay commands "$dir"
 
 # One look at the screen: the printer's ink plus the stock's, and the
@@ -104,7 +106,7 @@ type_line "admin Show User List"
 wait_until 5 user_list_shown || fail "the user list is not as registered"
 
 # A UTF-8 name prints like any other.
-expect_error "zoë Print notes.txt" ""
-wait_until 10 text_at 8 2 "Current Printing Job {UID = 1, " || fail "zoë's job never started"
+expect_error "zoë Print zoe.txt" ""
+wait_until 10 printing_at_least 1 5 0 || fail "zoë's job never started"
 is_running || fail "the program ended"
 echo PASS

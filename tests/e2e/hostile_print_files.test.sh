@@ -47,7 +47,6 @@ new_output()
     done
 }
 
-job_started() { [[ $(screen_row 8) == *"Current Printing Job {UID = 0, 0/2}"* ]]; }
 printer_idle() { text_at 6 2 "Printer Status : Waiting..." && ! [[ $(screen_row 8) == *Current* ]]; }
 
 # A NUL byte ends its print line: the rest of that line is not printed.
@@ -67,7 +66,7 @@ for row in "${CHANGES[@]}"; do
     name=${row%%|*}
     cp "$dir/$name.txt" "$dir/$name.before"
     type_line "ann Print $name.txt"
-    wait_until 15 job_started || fail "$name.txt never started"
+    wait_until 15 printing_at_least 0 2 0 || fail "$name.txt never started"
     eval "${row#*|} '$dir/$name.txt'"
     [ -e "$dir/$name.txt" ] && cp "$dir/$name.txt" "$dir/$name.after"
     wait_until 15 printer_idle || fail "$name.txt never finished"

@@ -14,7 +14,7 @@ type_line "admin Add User ann"
 type_line "admin Refill Ink=400 Paper=10"
 wait_for_row 6 " Printer Status : Waiting... | INK : 400 | PAPER : 10" 30
 type_line "ann Print doc.txt"
-wait_for_at 8 2 "Current Printing Job {UID = 0, 0/3}" 10
+wait_until 10 printing_at_least 0 3 0 || fail "the job never started"
 qb_tmux resize-window -t first -x 40 -y 10
 printed_a_sheet() { [ "$(cat "$dir"/PRINT/* | wc -l)" -ge 10 ]; }
 wait_until 10 printed_a_sheet || fail "no sheet printed while the terminal was small"

@@ -10,22 +10,16 @@ for ((i = 1; i <= 70; i++)); do
     echo ab
 done >"$dir/doc.txt"
 
-# True once the job shows at least SHEETS printed; sets SHOWN to their count.
-job_progress_shown()
-{
-    [[ $(screen_row 8) =~ "Current Printing Job {UID = 0, "([0-9]+)/8\} ]] || return 1
-    SHOWN=${BASH_REMATCH[1]}
-    ((SHOWN >= $1))
-}
-
-start_quillbay killed "$dir"
+# Not the pane's own process: tmux continues a pane's process that stops.
+start_pane killed "$dir" "'$QUILLBAY'; echo \$? >status"
+wait_for_at 22 2 ">>" 15
 type_line "admin Add User ann"
 type_line "admin Refill Ink=200 Paper=10"
 wait_for_row 6 " Printer Status : Waiting... | INK : 200 | PAPER : 10" 30
 type_line "ann Print doc.txt"
 
-pid=$(pane_value '#{pane_pid}')
-wait_until 20 job_progress_shown 3 || fail "the job never showed 3 sheets printed"
+pid=$(pgrep -P "$(pane_value '#{pane_pid}')")
+wait_until 20 printing_at_least 0 8 3 || fail "the job never showed 3 sheets printed"
 kill -STOP "$pid"
 outputs=("$dir"/PRINT/*)
 [ ${#outputs[@]} = 1 ] || fail "PRINT holds ${#outputs[@]} files: ${outputs[*]}"
@@ -33,8 +27,9 @@ lines=$(wc -l <"${outputs[0]}")
 # The terminal may not have taken all the program wrote before the stop: it
 # has once it shows the sheet before the last one on disk, which the program
 # drew before it wrote that last one.
-wait_until 10 job_progress_shown $((lines / 10 - 1))
+wait_until 10 printing_at_least 0 8 $((lines / 10 - 1))
 kill -KILL "$pid"
+SHOWN=$PRINTED
 
 # The sheet after the one shown may have been written just before the stop.
 ((lines == 10 * SHOWN || lines == 10 * (SHOWN + 1))) ||

@@ -334,6 +334,17 @@ row_differs()
     [ "$(screen_row "$1")" != "$2" ]
 }
 
+# printing_at_least UID SHEETS DONE: true while row 8 shows the job of
+# user UID, of SHEETS sheets, with at least DONE of them printed; sets
+# PRINTED to the count shown. A job shows at each count for one engine step
+# only, so a wait on a count that has passed would race.
+printing_at_least()
+{
+    [[ $(screen_row 8) =~ ^"│ Current Printing Job {UID = $1, "([0-9]+)/$2"} " ]] || return 1
+    PRINTED=${BASH_REMATCH[1]}
+    ((PRINTED >= $3))
+}
+
 # wait_for_ticks N: waits until the clock on row 5 has changed N times, that
 # is until N engine steps have redrawn the status window.
 wait_for_ticks()

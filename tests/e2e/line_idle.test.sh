@@ -18,7 +18,11 @@ idles_after()
     pid=$!
     status_file=/proc/$pid/task/$pid/status
     switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "$status_file"; }
-    sleep 1  # the commands and the last pause pass; the read meets the end
+    # The commands and their pauses pass, then the read meets the end: the
+    # thread is not woken for half a second. A thread that never idles is
+    # caught below, with the count.
+    asleep() { local first; first=$(switches); sleep 0.5; [ "$(switches)" = "$first" ]; }
+    wait_until 10 asleep || fail "$input: the main thread was never asleep for half a second"
     before=$(switches)
     sleep 2
     after=$(switches)

@@ -64,12 +64,11 @@ state_is() { [ "$(state)" = "$1" ]; }
 expect_state_for 2 0
 
 # The first job: NEED_SUPPLIES at the next engine step, within about a
-# second, then for good.
+# second, then for good. The state is read once that time has passed, so
+# a look that comes late on a busy machine still reads what it must.
 send 'PRINTER Print notes.txt'
-queued=$(now_ms)
-wait_until 3 state_is 2 || fail "state $(state) 3 s after the first job"
-elapsed=$(( $(now_ms) - queued ))
-[ "$elapsed" -le 1700 ] || fail "the state changed only after $elapsed ms"
+sleep 1.5
+[ "$(state)" = 2 ] || fail "state $(state) 1.5 s after the first job"
 expect_state_for 3 2
 
 # Cancel All from a registered user: REQUEST_CANCEL, which no step leaves.
@@ -81,4 +80,4 @@ expect_state_for 3 4
 
 [ ! -s out ] || fail "it printed: $(cat out)"
 [ ! -s err ] || fail "it wrote to standard error: $(cat err)"
-echo "PASS (NEED_SUPPLIES after $elapsed ms)"
+echo PASS

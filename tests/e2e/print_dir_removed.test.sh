@@ -10,24 +10,19 @@ dir=$E2E_DIR/removed
 mkdir "$dir"
 for ((i = 1; i <= 75; i++)); do echo "line $i"; done >"$dir/doc.txt"
 
-printed_at_least()
-{
-    [[ $(screen_row 8) =~ "Current Printing Job {UID = 0, "([0-9]+)/8\} ]] && ((BASH_REMATCH[1] >= $1))
-}
-
 start_quillbay removed "$dir"
 type_line "admin Add User ann"
 type_line "admin Refill Ink=600 Paper=10"
 wait_for_row 6 " Printer Status : Waiting... | INK : 600 | PAPER : 10" 30
 type_line "ann Print doc.txt"
-wait_for_at 8 2 "Current Printing Job {UID = 0, 0/8}" 10
+wait_until 10 printing_at_least 0 8 0 || fail "the job never started"
 name=$(cd "$dir/PRINT" && echo 2*.txt)
 
-wait_until 10 printed_at_least 2 || fail "the job never printed 2 sheets"
+wait_until 10 printing_at_least 0 8 2 || fail "the job never printed 2 sheets"
 rm -rf "$dir/PRINT"
 wait_for_at 21 2 "ERROR:print file was removed; printing goes on in PRINT/$name" 5
 
-wait_until 10 printed_at_least 5 || fail "the job stopped after PRINT was removed"
+wait_until 10 printing_at_least 0 8 5 || fail "the job stopped after PRINT was removed"
 echo "someone else's" >"$dir/other"
 mv "$dir/other" "$dir/PRINT/$name"
 wait_for_at 21 2 "ERROR:print file was removed; printing goes on in PRINT/${name%.txt}-1.txt" 5
