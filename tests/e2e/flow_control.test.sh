@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Ctrl-S never stops the printer: flow control is off while the program
 # runs, so the key reaches the prompt, where it is ignored, and the job goes
-# on printing. (The signals script checks that it is back after the end.)
+# on printing. (signal_ends checks that it is back after the end.)
 source "$(dirname "$0")/lib.sh"
 
 dir=$E2E_DIR/flow

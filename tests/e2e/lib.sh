@@ -208,6 +208,15 @@ wait_for_keys_taken()
     wait_for_row 22 " >>" 10
 }
 
+# expect_error LINE [ERROR]: types LINE and, once the program has handled
+# it, expects the error row to show ERROR (to be empty without one).
+expect_error()
+{
+    type_line "$1"
+    wait_for_keys_taken
+    expect_row 21 "${2:+ ERROR:$2}"
+}
+
 # ---------------------------------------------------------------- reading
 
 # The number of terminal columns that TEXT takes (two for a Hangul syllable).

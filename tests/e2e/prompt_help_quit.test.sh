@@ -19,7 +19,9 @@ printed_at_least()
 
 dir=$E2E_DIR/prompt
 mkdir -p "$dir/docs"
-for ((i = 1; i <= 45; i++)); do echo "line $i"; done >"$dir/docs/long report.txt"
+# 85 short lines, 9 sheets: enough left to print under the help however
+# long the help takes to show.
+for ((i = 1; i <= 85; i++)); do echo "l$i"; done >"$dir/docs/long report.txt"
 start_shell prompt "$dir"
 run_from_shell "'$QUILLBAY'"
 wait_for_at 22 2 ">>" 15
@@ -60,7 +62,7 @@ wait_for_shell_back 10 || fail "the program did not end"
 cmp -s "$dir/before" "$dir/after" || fail "the terminal modes were not restored"
 [ "$(pane_value '#{alternate_on}')" = 0 ] || fail "the pane is left in the alternate screen"
 lines=$(printed_lines)
-[ "$lines" = 45 ] || [ $((lines % 10)) = 0 ] || fail "the output file ends in the middle of a sheet: $lines lines"
+[ "$lines" = 85 ] || [ $((lines % 10)) = 0 ] || fail "the output file ends in the middle of a sheet: $lines lines"
 
 # The earliest grammar's help: Refill without admin. exit leaves it.
 dir=$E2E_DIR/thread
