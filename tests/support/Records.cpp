@@ -33,3 +33,22 @@ void ResetLineRecords()
     linemode::g_SuppliesData = {};
     linemode::CreateLists();
 }
+
+static RecordsSeen See(const PrinterContext &printer, const SuppliesData &stock, LinkedListInstance *jobs,
+                       LinkedListInstance *users)
+{
+    const PrintJob *job = printer.pCurrentJob;
+    return {printer.state, job, job != nullptr ? job->printedPages : -1, printer.ink, printer.paper, stock.ink,
+            stock.paper, GetNodeCount(jobs), GetNodeCount(users)};
+}
+
+RecordsSeen SeeRecords()
+{
+    return See(g_PrinterContext, g_SuppliesData, &g_JobWaitList, &g_UserInfoList);
+}
+
+RecordsSeen SeeLineRecords()
+{
+    return See(linemode::g_PrinterContext, linemode::g_SuppliesData, &linemode::g_JobWaitList,
+               &linemode::g_UserInfoList);
+}

@@ -1,6 +1,11 @@
 // Fresh records between tests and fuzz inputs, as each program has them
-// right after start-up.
+// right after start-up, and what the records hold at one moment.
 #pragma once
+
+#include <cstdint>
+
+#include "engine/PrinterRecords.h"
+#include "list/LinkedList.h"
 
 // The terminal programs: empties the wait list (closing its jobs' files),
 // the user list, the current job, the printer and the stock, then creates
@@ -9,3 +14,21 @@
 void ResetRecords();
 // The line-mode program: the same for its own records.
 void ResetLineRecords();
+
+// What an engine step or a command may change, read at one moment.
+struct RecordsSeen {
+    PrinterState state;
+    const PrintJob *currentJob;
+    int32_t printedPages;  // of the current job; -1 without one
+    uint32_t ink;
+    uint32_t paper;
+    int32_t stockInk;
+    int32_t stockPaper;
+    int waitingJobs;
+    int users;
+    bool operator==(const RecordsSeen &) const = default;
+};
+// The terminal programs' records; the caller holds their engine lock.
+RecordsSeen SeeRecords();
+// The line-mode program's records; the caller holds its engine lock.
+RecordsSeen SeeLineRecords();

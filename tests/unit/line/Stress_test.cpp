@@ -18,22 +18,6 @@ namespace {
 
 using LineStress = LineFixture;
 
-// What an engine step or a command may change.
-struct RecordsSeen {
-    PrinterState state;
-    int32_t stockInk;
-    int32_t stockPaper;
-    int waitingJobs;
-    int users;
-    bool operator==(const RecordsSeen &) const = default;
-};
-
-RecordsSeen ReadRecords()
-{
-    return {g_PrinterContext.state, g_SuppliesData.ink, g_SuppliesData.paper, GetNodeCount(&g_JobWaitList),
-            GetNodeCount(&g_UserInfoList)};
-}
-
 TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
 {
     const char *const commands[] = {
@@ -61,7 +45,7 @@ TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         }
     });
-    LockWatch watch(g_EngineLock, ReadRecords);
+    LockWatch watch(g_EngineLock, SeeLineRecords);
     for (int round = 0; round < ROUNDS; round++) {
         for (const char *command : commands)
             HandleCommandLine(command);

@@ -24,28 +24,6 @@ namespace {
 
 using WorkerStressTest = HeadlessScreen;
 
-// What an engine step or a command may change.
-struct RecordsSeen {
-    PrinterState state;
-    const PrintJob *currentJob;
-    int32_t printedPages;
-    uint32_t ink;
-    uint32_t paper;
-    int32_t stockInk;
-    int32_t stockPaper;
-    int waitingJobs;
-    int users;
-    bool operator==(const RecordsSeen &) const = default;
-};
-
-RecordsSeen ReadRecords()
-{
-    const PrintJob *job = g_PrinterContext.pCurrentJob;
-    return {g_PrinterContext.state, job, job != nullptr ? job->printedPages : -1,
-            g_PrinterContext.ink, g_PrinterContext.paper, g_SuppliesData.ink, g_SuppliesData.paper,
-            GetNodeCount(&g_JobWaitList), GetNodeCount(&g_UserInfoList)};
-}
-
 // What every step and every command must leave behind.
 void ExpectConsistentRecords()
 {
@@ -75,7 +53,7 @@ TEST_F(WorkerStressTest, CommandsAndStepsNeverInterleave)
     };
     std::atomic<bool> isStopping{false};
     std::thread worker(RunEngineSteps, std::chrono::milliseconds(1), &isStopping);
-    LockWatch watch(g_EngineLock, ReadRecords);
+    LockWatch watch(g_EngineLock, SeeRecords);
     LineEditor editor;
     for (int i = 0; i < 4000; i++) {
         const char *line = lines[i % (sizeof lines / sizeof lines[0])];
