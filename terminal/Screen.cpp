@@ -3,17 +3,23 @@
 #include "terminal/display.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <string>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "terminal/DisplayParts.h"
+#include "terminal/EventLoop.h"
 #include "terminal/SignalPipe.h"
+#include "terminal/TerminalOutput.h"
 #include "terminal/displayWindows.h"
 
 static SCREEN *s_screen;
 static bool s_isTooSmall;  // drawing held back until the terminal grows again
 static int s_openedLines, s_openedColumns;
+static struct termios s_shellModes;  // the terminal's modes when the program started
+static bool s_hasShellModes;         // a real terminal: the program sets its modes itself
 
 // ---------------------------------------------------------------- start-up
 
@@ -51,26 +57,62 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     return DISPLAY_OPENED;
 }
 
-// Ctrl-S must never stop the printer by blocking its output: flow control
-// is off in the program's terminal modes. The shell's modes, saved when
-// curses started, come back at every stop and at the end.
-static void TurnOffFlowControl()
+// curses writes into a pipe (terminal/TerminalOutput.h), so the program
+// sets the terminal's modes itself, as curses would in cbreak mode: keys
+// one at a time, no echo, no translation of Return or line feeds. Ctrl-S
+// must never stop the printer, so flow control is off too. tcsetattr needs
+// no output, so the shell's modes come back even when the terminal takes
+// none.
+static void SetProgramModes()
 {
-    struct termios modes;
-    if (tcgetattr(STDOUT_FILENO, &modes) != 0)
+    struct termios modes = s_shellModes;
+    modes.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
+    modes.c_lflag |= ISIG;
+    modes.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | IXOFF);
+    modes.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
+    modes.c_cc[VMIN] = 1;
+    modes.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &modes);
+}
+
+static void RestoreShellModes()
+{
+    if (s_hasShellModes)
+        tcsetattr(STDIN_FILENO, TCSANOW, &s_shellModes);
+}
+
+// A pipe has no size: curses learns the terminal's from the environment.
+static void TellCursesTheSize()
+{
+    struct winsize size;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
         return;
-    modes.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
-    tcsetattr(STDOUT_FILENO, TCSANOW, &modes);
-    def_prog_mode();
+    setenv("LINES", std::to_string(size.ws_row).c_str(), 1);
+    setenv("COLUMNS", std::to_string(size.ws_col).c_str(), 1);
 }
 
 DisplayOpenResult InitDisplay()
 {
     CatchResizes();
-    DisplayOpenResult result = InitDisplayOn(nullptr, stdout, stdin);
+    FILE *output = TerminalOutput_Open();
+    if (output == nullptr || tcgetattr(STDIN_FILENO, &s_shellModes) != 0)
+        return DISPLAY_NO_TERMINAL;
+    s_hasShellModes = true;
+    TellCursesTheSize();
+    DisplayOpenResult result = InitDisplayOn(nullptr, output, stdin);
     if (result == DISPLAY_OPENED)
-        TurnOffFlowControl();
+        SetProgramModes();
     return result;
+}
+
+// Stops curses: its last output, tried for about a second, then the
+// shell's modes.
+static void StopCurses()
+{
+    TerminalOutput_StartLast();
+    endwin();
+    SendLastOutput();
+    RestoreShellModes();
 }
 
 void GetOpenedTerminalSize(int *lines, int *columns)
@@ -83,7 +125,7 @@ void CloseDisplay()
 {
     if (s_screen == nullptr)
         return;
-    endwin();
+    StopCurses();
     delscreen(s_screen);
     s_screen = nullptr;
     ForgetCommandWindow();
@@ -96,13 +138,15 @@ void CloseDisplay()
 void SuspendDisplay()
 {
     if (s_screen != nullptr)
-        endwin();
+        StopCurses();
 }
 
 void ResumeDisplay()
 {
     if (s_screen == nullptr)
         return;
+    if (s_hasShellModes)
+        SetProgramModes();
     reset_prog_mode();
     HandleTerminalResize();
 }

@@ -23,6 +23,8 @@ void ResetRecords()
         JobDestructor(g_PrinterContext.pCurrentJob);
         free(g_PrinterContext.pCurrentJob);
     }
+    Printer_AbandonAdmission();
+    Printer_SetSlicedAdmission(false);
     g_PrinterContext = {};
     g_SuppliesData = {};
     g_nextUserIdx = 0;

@@ -1,0 +1,153 @@
+#include "terminal/TerminalOutput.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+constexpr int CURSES_PIPE_SIZE = 1 << 20;  // bytes; a whole repaint is a few KiB
+constexpr char CANCEL_SEQUENCE = '\x18';   // CAN
+
+// ---------------------------------------------------------------- the buffer
+
+void OutputBuffer_Add(OutputBuffer *buffer, const char *bytes, size_t count)
+{
+    if (buffer->isRepaintOwed)
+        return;
+    if (buffer->bytes.size() - buffer->sent + count > buffer->limit) {
+        buffer->bytes.clear();
+        buffer->sent = 0;
+        buffer->isRepaintOwed = true;
+        return;
+    }
+    buffer->bytes.append(bytes, count);
+}
+
+bool OutputBuffer_IsPending(const OutputBuffer *buffer)
+{
+    return buffer->sent < buffer->bytes.size();
+}
+
+bool OutputBuffer_WriteTo(OutputBuffer *buffer, int fd)
+{
+    while (OutputBuffer_IsPending(buffer)) {
+        ssize_t count = write(fd, buffer->bytes.data() + buffer->sent, buffer->bytes.size() - buffer->sent);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        buffer->sent += static_cast<size_t>(count);
+    }
+    buffer->bytes.clear();
+    buffer->sent = 0;
+    return true;
+}
+
+void OutputBuffer_BeginRepaint(OutputBuffer *buffer)
+{
+    buffer->isRepaintOwed = false;
+    buffer->bytes.assign(1, CANCEL_SEQUENCE);
+    buffer->sent = 0;
+}
+
+// ---------------------------------------------------------------- the terminal
+
+static int s_pipe[2] = {-1, -1};  // curses writes into [1], the loop reads [0]
+static int s_terminalFd = -1;     // the terminal, opened anew so that it alone is non-blocking
+static OutputBuffer s_buffer = {{}, 0, TERMINAL_OUTPUT_LIMIT, false};
+
+// A descriptor of its own for the terminal: O_NONBLOCK on standard output
+// itself would change the file description the shell shares.
+static int OpenTerminalForWriting()
+{
+    const char *name = ttyname(STDOUT_FILENO);
+    if (name == nullptr)
+        return -1;
+    return open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+FILE *TerminalOutput_Open()
+{
+    s_terminalFd = OpenTerminalForWriting();
+    if (s_terminalFd < 0)
+        return nullptr;
+    if (pipe2(s_pipe, O_CLOEXEC) != 0)
+        return nullptr;
+    fcntl(s_pipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(s_pipe[1], F_SETPIPE_SZ, CURSES_PIPE_SIZE);  // the default 64 KiB does too, with less room
+    return fdopen(s_pipe[1], "w");
+}
+
+int TerminalOutput_PipeFd()
+{
+    return s_pipe[0];
+}
+
+int TerminalOutput_TerminalFd()
+{
+    return s_terminalFd;
+}
+
+bool TerminalOutput_IsWaiting()
+{
+    return OutputBuffer_IsPending(&s_buffer) || s_buffer.isRepaintOwed;
+}
+
+// Moves what curses wrote into the buffer.
+static void Collect()
+{
+    char bytes[16384];
+    ssize_t count;
+    while ((count = read(s_pipe[0], bytes, sizeof bytes)) > 0 || (count < 0 && errno == EINTR)) {
+        if (count > 0)
+            OutputBuffer_Add(&s_buffer, bytes, static_cast<size_t>(count));
+    }
+}
+
+// True when the terminal would take output now.
+static bool IsTerminalTaking()
+{
+    struct pollfd terminal = {s_terminalFd, POLLOUT, 0};
+    return poll(&terminal, 1, 0) > 0 && (terminal.revents & POLLOUT);
+}
+
+bool TerminalOutput_Move()
+{
+    if (s_pipe[0] < 0)
+        return false;
+    Collect();
+    OutputBuffer_WriteTo(&s_buffer, s_terminalFd);
+    if (!s_buffer.isRepaintOwed || !IsTerminalTaking())
+        return false;
+    OutputBuffer_BeginRepaint(&s_buffer);
+    return true;
+}
+
+void TerminalOutput_Add(const char *text)
+{
+    if (s_pipe[0] < 0)
+        return;
+    Collect();
+    OutputBuffer_Add(&s_buffer, text, strlen(text));
+}
+
+bool TerminalOutput_IsPending()
+{
+    return OutputBuffer_IsPending(&s_buffer);
+}
+
+void TerminalOutput_StartLast()
+{
+    if (s_pipe[0] < 0)
+        return;
+    Collect();
+    if (s_buffer.isRepaintOwed)
+        OutputBuffer_BeginRepaint(&s_buffer);
+}
+
+void TerminalOutput_Drop()
+{
+    s_buffer.bytes.clear();
+    s_buffer.sent = 0;
+}
