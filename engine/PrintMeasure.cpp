@@ -13,6 +13,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include "common/Interrupted.h"
 #include "engine/ByteScan.h"
 
 // Bytes asked of the file at once: the buffer stays in the processor's
@@ -76,11 +77,7 @@ static void StartPart(FilePart &part, int index, int fd, off_t start, off_t end,
 
 static ssize_t ReadAt(int fd, unsigned char *into, size_t size, off_t offset)
 {
-    ssize_t count;
-    do {
-        count = pread(fd, into, size, offset);
-    } while (count < 0 && errno == EINTR);
-    return count;
+    return RetryInterrupted([&] { return pread(fd, into, size, offset); });
 }
 
 // The bytes short of a whole block, at the part's end or the file's.

@@ -5,7 +5,6 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/Allocate.h"
@@ -20,8 +19,6 @@
 PrinterContext g_PrinterContext;
 SuppliesData g_SuppliesData;
 LinkedListInstance g_JobWaitList;
-
-static const char PRINT_DIRECTORY[] = "PRINT";
 
 // ---------------------------------------------------------------- start-up
 
@@ -41,7 +38,7 @@ static const char *MkdirOutcomeMessage(int error, char *buffer)
 void InitPrinter()
 {
     CreateLinkedListInstance("JOB_WAIT_LIST", &g_JobWaitList, JobDestructor);
-    int error = mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0 ? 0 : errno;
+    int error = MakePrintDirectory();
     char message[MESSAGE_BUFFER_SIZE] = {};
     DisplayError(MkdirOutcomeMessage(error, message));
 }

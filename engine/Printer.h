@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#include "common/Commands.h"
 #include "engine/PrintMeasure.h"
 #include "engine/PrinterRecords.h"
 #include "list/LinkedList.h"
 
-constexpr int32_t ADMINISTRATOR_USER_ID = -1;  // user identifier of the administrator
 constexpr const char PRINTER_WORD[] = "Printer";  // begins the administrator's printer commands
 
 // The printer commands.
@@ -21,15 +21,7 @@ enum PrinterCommand {
     PRINTER_CANCEL_ALL,  // the administrator cancels every job
 };
 
-// One printer command: the keyword the parser matches and, for help and
-// completion, what follows it.
-struct PrinterCommandRow {
-    const char *keyword;    // matched as a prefix, letter case ignored
-    PrinterCommand command;
-    const char *arguments;  // what follows the keyword, as help shows it
-    const char *example;    // one example of the arguments
-    const char *summary;    // what the command does, in a few words
-};
+using PrinterCommandRow = CommandRow<PrinterCommand>;
 
 extern PrinterContext g_PrinterContext;
 extern SuppliesData g_SuppliesData;  // the administrator's stock; RefilInk and RefillPaper change it

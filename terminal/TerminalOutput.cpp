@@ -6,6 +6,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "common/Interrupted.h"
+
 constexpr int CURSES_PIPE_SIZE = 1 << 20;  // bytes; a whole repaint is a few KiB
 constexpr char CANCEL_SEQUENCE = '\x18';   // CAN
 
@@ -32,9 +34,8 @@ bool OutputBuffer_IsPending(const OutputBuffer *buffer)
 bool OutputBuffer_WriteTo(OutputBuffer *buffer, int fd)
 {
     while (OutputBuffer_IsPending(buffer)) {
-        ssize_t count = write(fd, buffer->bytes.data() + buffer->sent, buffer->bytes.size() - buffer->sent);
-        if (count < 0 && errno == EINTR)
-            continue;
+        ssize_t count = RetryInterrupted(
+            [&] { return write(fd, buffer->bytes.data() + buffer->sent, buffer->bytes.size() - buffer->sent); });
         if (count < 0)
             return errno == EAGAIN || errno == EWOULDBLOCK;
         buffer->sent += static_cast<size_t>(count);
@@ -99,10 +100,8 @@ static void Collect()
 {
     char bytes[16384];
     ssize_t count;
-    while ((count = read(s_pipe[0], bytes, sizeof bytes)) > 0 || (count < 0 && errno == EINTR)) {
-        if (count > 0)
-            OutputBuffer_Add(&s_buffer, bytes, static_cast<size_t>(count));
-    }
+    while ((count = RetryInterrupted([&] { return read(s_pipe[0], bytes, sizeof bytes); })) > 0)
+        OutputBuffer_Add(&s_buffer, bytes, static_cast<size_t>(count));
 }
 
 // True when the terminal would take output now.
