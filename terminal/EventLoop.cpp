@@ -107,7 +107,7 @@ void SendLastOutput()
         if (poll(&terminal, 1, MsUntil(end)) > 0 && (terminal.revents & (POLLERR | POLLHUP | POLLNVAL)))
             break;
     }
-    TerminalOutput_Drop();
+    TerminalOutput_EndLast();
 }
 
 // ---------------------------------------------------------------- phases

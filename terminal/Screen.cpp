@@ -147,6 +147,7 @@ void ResumeDisplay()
         return;
     if (s_hasShellModes)
         SetProgramModes();
+    TerminalOutput_Resume();
     reset_prog_mode();
     HandleTerminalResize();
 }

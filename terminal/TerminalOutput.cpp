@@ -56,16 +56,31 @@ void OutputBuffer_BeginRepaint(OutputBuffer *buffer)
 
 static int s_pipe[2] = {-1, -1};  // curses writes into [1], the loop reads [0]
 static int s_terminalFd = -1;     // the terminal, opened anew so that it alone is non-blocking
+static int s_sharedFlags = -1;    // standard output's own flags, when it had to be made non-blocking
 static OutputBuffer s_buffer = {{}, 0, TERMINAL_OUTPUT_LIMIT, false};
 
+// Makes standard output non-blocking, or gives it its own flags back.
+static void SetSharedNonBlocking(bool isNonBlocking)
+{
+    if (s_sharedFlags >= 0)
+        fcntl(STDOUT_FILENO, F_SETFL, isNonBlocking ? s_sharedFlags | O_NONBLOCK : s_sharedFlags);
+}
+
 // A descriptor of its own for the terminal: O_NONBLOCK on standard output
-// itself would change the file description the shell shares.
+// itself would change the file description that standard input and the
+// shell share. A terminal the program may not open again (another user's)
+// falls back on standard output, non-blocking while curses runs.
 static int OpenTerminalForWriting()
 {
     const char *name = ttyname(STDOUT_FILENO);
-    if (name == nullptr)
+    int fd = name != nullptr ? open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+    if (fd >= 0)
+        return fd;
+    s_sharedFlags = fcntl(STDOUT_FILENO, F_GETFL);
+    if (s_sharedFlags < 0)
         return -1;
-    return open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    SetSharedNonBlocking(true);
+    return STDOUT_FILENO;
 }
 
 FILE *TerminalOutput_Open()
@@ -145,8 +160,14 @@ void TerminalOutput_StartLast()
         OutputBuffer_BeginRepaint(&s_buffer);
 }
 
-void TerminalOutput_Drop()
+void TerminalOutput_EndLast()
 {
     s_buffer.bytes.clear();
     s_buffer.sent = 0;
+    SetSharedNonBlocking(false);
+}
+
+void TerminalOutput_Resume()
+{
+    SetSharedNonBlocking(true);
 }

@@ -51,5 +51,8 @@ bool TerminalOutput_IsPending();
 // The last output begins (curses is about to stop): an owed repaint is
 // forgotten, so that what curses writes now is kept.
 void TerminalOutput_StartLast();
-// Drops what the terminal did not take.
-void TerminalOutput_Drop();
+// The last output is over: drops what the terminal did not take, and gives
+// standard output its own flags back if the program changed them.
+void TerminalOutput_EndLast();
+// curses runs again after a stop.
+void TerminalOutput_Resume();

@@ -52,7 +52,7 @@ wait_for_at 8 2 "Current Printing Job {UID = 0, " 10
 flow off
 from=$(sheets)
 wait_until 40 has_printed $((from + 5)) || fail "printing stalled with output stopped: $(sheets) sheets, from $from"
-type_line "admin Show User List"
+type_line "admin Refill Ink=50 Paper=5"
 flow on
 printed=$(sheets)
 shown_from()
@@ -62,7 +62,7 @@ shown_from()
     [[ $row =~ \{UID\ =\ 0,\ ([0-9]+)/61\} ]] && [ "${BASH_REMATCH[1]}" -ge "$1" ]
 }
 wait_until 10 shown_from "$printed" || fail "the screen did not come back up to date after output resumed"
-wait_for_at 15 2 "user Name : ann " 5
+wait_for_at 7 30 "Admin Supplies { ink = 50 paper = 5 }" 5
 
 # Round 2: SIGTERM with output still stopped ends the program, and the
 # terminal's modes are back once it takes output again.
