@@ -4,6 +4,7 @@
 #pragma once
 
 #include <curses.h>
+#include <termios.h>
 
 // Command window layout.
 constexpr int COMMAND_WINDOW_LINES = 5;
@@ -44,8 +45,10 @@ void KeepOverlaysInPlace();
 // Overlays.cpp: forgets the overlays when curses closes.
 void ForgetOverlays();
 
-// Keys.cpp: reads the terminal's own erase and kill keys.
+// Keys.cpp: reads the terminal's own erase and kill keys from curses, or
+// from the terminal's modes where curses writes into a pipe and cannot.
 void ReadEditingKeys();
+void UseEditingKeysOf(const struct termios &modes);
 // Keys.cpp: the window keys are read through; never drawn, so reading
 // keys never refreshes anything.
 void OpenKeyWindow();

@@ -2,6 +2,9 @@
 // Esc during a long measuring that leaves every other key in its place.
 #include "terminal/display.h"
 
+#include <termios.h>
+#include <unistd.h>
+
 #include "terminal/DisplayParts.h"
 
 constexpr int HELD_KEYS_MAX = 32;  // keys looked at behind the Esc; curses pushes back about 130 bytes
@@ -14,6 +17,14 @@ void ReadEditingKeys()
     wchar_t key;
     s_eraseKey = erasewchar(&key) == OK ? key : L'\x7f';
     s_killKey = killwchar(&key) == OK ? key : L'\x15';
+}
+
+void UseEditingKeysOf(const struct termios &modes)
+{
+    if (modes.c_cc[VERASE] != _POSIX_VDISABLE)
+        s_eraseKey = modes.c_cc[VERASE];
+    if (modes.c_cc[VKILL] != _POSIX_VDISABLE)
+        s_killKey = modes.c_cc[VKILL];
 }
 
 void OpenKeyWindow()

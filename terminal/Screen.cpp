@@ -100,8 +100,10 @@ DisplayOpenResult InitDisplay()
     s_hasShellModes = true;
     TellCursesTheSize();
     DisplayOpenResult result = InitDisplayOn(nullptr, output, stdin);
-    if (result == DISPLAY_OPENED)
+    if (result == DISPLAY_OPENED) {
+        UseEditingKeysOf(s_shellModes);
         SetProgramModes();
+    }
     return result;
 }
 
