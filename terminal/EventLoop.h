@@ -10,5 +10,5 @@
 // measuring runs a slice a pass, with its progress row and Esc.
 [[noreturn]] void RunCommandLoop();
 // Sends what curses wrote last before it stops, waiting on the terminal
-// for about a second at most; what the terminal did not take is dropped.
+// for half a second at most; what the terminal did not take is dropped.
 void SendLastOutput();

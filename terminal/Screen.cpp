@@ -107,7 +107,7 @@ DisplayOpenResult InitDisplay()
     return result;
 }
 
-// Stops curses: its last output, tried for about a second, then the
+// Stops curses: its last output, tried for half a second, then the
 // shell's modes.
 static void StopCurses()
 {

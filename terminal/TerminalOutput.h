@@ -10,7 +10,7 @@
 #include <string>
 
 constexpr size_t TERMINAL_OUTPUT_LIMIT = size_t{1} << 20;  // bytes kept for a terminal that takes none
-constexpr int TERMINAL_OUTPUT_LAST_MS = 1000;              // how long the last output is tried at the end
+constexpr int TERMINAL_OUTPUT_LAST_MS = 500;               // how long the last output is tried at the end
 
 // Bytes on their way to the terminal.
 struct OutputBuffer {
