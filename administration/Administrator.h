@@ -7,6 +7,7 @@
 #include <span>
 
 #include "administration/UserRecords.h"
+#include "common/Commands.h"
 #include "list/LinkedList.h"
 
 constexpr const char ADMIN_WORD[] = "admin";  // begins every administrator command line
@@ -20,15 +21,7 @@ enum AdminCommand {
     ADMIN_NONE,
 };
 
-// One administrator command: the keyword the parser matches and, for help
-// and completion, what follows it.
-struct AdminCommandRow {
-    const char *keyword;    // matched as a prefix, letter case ignored
-    AdminCommand command;
-    const char *arguments;  // what follows the keyword, as help shows it
-    const char *example;    // one example of the arguments
-    const char *summary;    // what the command does, in a few words
-};
+using AdminCommandRow = CommandRow<AdminCommand>;
 
 extern LinkedListInstance g_UserInfoList;
 extern int32_t g_nextUserIdx;  // identifier of the next registration; never lowered

@@ -95,14 +95,12 @@ BENCHMARK(BM_MeasurePrintLines)->Unit(benchmark::kMillisecond);
 
 static PrintMeasure MeasureOnOneThread(FILE *input)
 {
-    bool isAbandoned;
-    return MeasurePrintFileWith(input, {1, -1, false}, &isAbandoned);
+    return MeasurePrintFileWith(input, {1, -1});
 }
 
 static PrintMeasure MeasureOnTwoThreads(FILE *input)
 {
-    bool isAbandoned;
-    return MeasurePrintFileWith(input, {2, -1, false}, &isAbandoned);
+    return MeasurePrintFileWith(input, {2, -1});
 }
 
 // Arguments: the file's size in MB, the threads.

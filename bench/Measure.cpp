@@ -50,8 +50,7 @@ int main(int argc, char **argv)
         perror(path);
         return EXIT_FAILURE;
     }
-    bool isAbandoned;
-    PrintMeasure measure = options.isPlain ? MeasurePrintFile(input) : MeasurePrintFileWith(input, options.plan, &isAbandoned);
+    PrintMeasure measure = options.isPlain ? MeasurePrintFile(input) : MeasurePrintFileWith(input, options.plan);
     fclose(input);
     if (!measure.isReadable) {
         fprintf(stderr, "%s: read error\n", path);

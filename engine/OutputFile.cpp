@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "common/BuildSettings.h"
+#include "common/Interrupted.h"
 #include "common/Report.h"
 
 OutputFileCalls g_OutputFileCalls = {pwrite, ftruncate};
@@ -39,6 +40,11 @@ static void FormatOutputName(char *name, const struct tm &local, int suffix)
         snprintf(name, MESSAGE_BUFFER_SIZE, "%s/%s-%d.txt", PRINT_DIRECTORY, stamp, suffix);
 }
 
+int MakePrintDirectory()
+{
+    return mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0 ? 0 : errno;
+}
+
 // Creates the output file exclusively, so that no existing file is ever
 // replaced: a taken name gets "-1", "-2" and so on. NULL when it cannot.
 static FILE *CreateUniqueOutputFile(const struct tm &local, char *name)
@@ -62,7 +68,7 @@ static FILE *CreateUniqueOutputFile(const struct tm &local, char *name)
 static FILE *CreateOutputFile(const struct tm &local, char *name)
 {
     FILE *file = CreateUniqueOutputFile(local, name);
-    if (file == nullptr && errno == ENOENT && mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0)
+    if (file == nullptr && errno == ENOENT && MakePrintDirectory() == 0)
         file = CreateUniqueOutputFile(local, name);
     return file;
 }
@@ -88,9 +94,7 @@ static void ReportFailure(const char *what, int error)
 static int WriteAt(int fd, const char *data, size_t size, off_t offset)
 {
     while (size > 0) {
-        ssize_t count = g_OutputFileCalls.write(fd, data, size, offset);
-        if (count < 0 && errno == EINTR)
-            continue;
+        ssize_t count = RetryInterrupted([&] { return g_OutputFileCalls.write(fd, data, size, offset); });
         if (count <= 0)
             return count < 0 ? errno : ENOSPC;
         data += count;
@@ -117,9 +121,8 @@ static int CopySheets(int from, int to)
     static char buffer[COPY_BUFFER_SIZE];
     for (off_t offset = 0; offset < s_output.sheetsEnd;) {
         size_t wanted = static_cast<size_t>(s_output.sheetsEnd - offset);
-        ssize_t count = pread(from, buffer, wanted < sizeof buffer ? wanted : sizeof buffer, offset);
-        if (count < 0 && errno == EINTR)
-            continue;
+        ssize_t count =
+            RetryInterrupted([&] { return pread(from, buffer, wanted < sizeof buffer ? wanted : sizeof buffer, offset); });
         if (count <= 0)
             return count < 0 ? errno : EIO;
         int error = WriteAt(to, buffer, static_cast<size_t>(count), offset);

@@ -23,6 +23,9 @@ struct OutputFileCalls {
 };
 extern OutputFileCalls g_OutputFileCalls;
 
+// Makes the PRINT directory, where every job's output goes, with the mode
+// of the build settings. 0, or the errno of the mkdir.
+int MakePrintDirectory();
 // Creates the output file of a job starting now, named after the local
 // time with "-N" when the name is taken, and makes it the current output.
 // PRINT is made again if it went missing. NULL (errno set) when it cannot.

@@ -13,18 +13,16 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "common/MeasureReport.h"
+#include "common/Interrupted.h"
 #include "engine/ByteScan.h"
 
 // Bytes asked of the file at once: the buffer stays in the processor's
 // second-level cache while it is scanned, which a larger one does not.
 constexpr size_t READ_SIZE = size_t{128} << 10;
-constexpr uint64_t SLICE_SIZE = uint64_t{4} << 20;        // bytes measured between two reports
+constexpr uint64_t SLICE_SIZE = uint64_t{4} << 20;        // bytes one slice measures
 constexpr uint64_t SPLIT_SEARCH_LIMIT = uint64_t{1} << 20;  // how far a split looks for a line feed
 constexpr size_t SPLIT_SEARCH_READ = 4096;
 constexpr auto SECOND_HALF_WAIT = std::chrono::milliseconds(20);  // one slice of waiting for it
-
-typedef std::chrono::steady_clock Clock;
 
 // One stretch of the file, measured by one thread. It begins at the start
 // of a read, so its scan starts zeroed; the halves of a split file meet
@@ -79,11 +77,7 @@ static void StartPart(FilePart &part, int index, int fd, off_t start, off_t end,
 
 static ssize_t ReadAt(int fd, unsigned char *into, size_t size, off_t offset)
 {
-    ssize_t count;
-    do {
-        count = pread(fd, into, size, offset);
-    } while (count < 0 && errno == EINTR);
-    return count;
+    return RetryInterrupted([&] { return pread(fd, into, size, offset); });
 }
 
 // The bytes short of a whole block, at the part's end or the file's.
@@ -165,35 +159,6 @@ static off_t ChooseSplit(int fd, off_t start, off_t fileEnd, const MeasurePlan &
     return FindSplit(fd, std::clamp(splitAt, start, fileEnd), fileEnd);
 }
 
-static uint64_t ElapsedMs(Clock::time_point since)
-{
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
-// The first half on this thread, a slice at a time; between slices the
-// rest of the program runs and the operator may abandon.
-static void MeasureReported(FilePart &first, std::future<void> *second, MeasureShared &shared, uint64_t fileBytes)
-{
-    Clock::time_point started = Clock::now();
-    bool isFirstDone = false;
-    while (!shared.isAbandoned.load()) {
-        BeginMeasureSlice();
-        if (!isFirstDone)
-            MeasureSlice(first, SLICE_SIZE, shared);
-        else if (second != nullptr)
-            second->wait_for(SECOND_HALF_WAIT);
-        isFirstDone = first.isDone;
-        bool isAllDone = isFirstDone && (second == nullptr || second->wait_for(std::chrono::seconds(0)) ==
-                                                                   std::future_status::ready);
-        MeasureProgress progress = {shared.measuredBytes.load(), fileBytes, ElapsedMs(started)};
-        if (EndMeasureSlice(progress) == 0)
-            shared.isAbandoned.store(true);
-        else if (isAllDone)
-            break;
-    }
-    EndMeasureProgress();
-}
-
 // The two halves' counts as one measuring. A first half that met the end
 // of the file (which shrank meanwhile) is the whole file.
 static PrintMeasure JoinParts(const FilePart &first, const FilePart *second)
@@ -227,40 +192,91 @@ static off_t FileEnd(int fd)
     return fstat(fd, &status) == 0 ? status.st_size : 0;
 }
 
-PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *isAbandoned)
-{
-    *isAbandoned = false;
-    off_t start = ftello(input);
-    if (start < 0 || IsPrintInputDone(input) || !ReserveMeasureBuffers())
-        return MeasurePrintFile(input);
-    int fd = fileno(input);
-    off_t fileEnd = std::max(FileEnd(fd), start);
-    off_t split = ChooseSplit(fd, start, fileEnd, plan);
+// The one measuring in slices; only the command flow measures, one file
+// at a time.
+struct MeasureRun {
+    FILE *input;
+    off_t start, fileEnd;
+    off_t split;      // where the second half begins; -1: one part
+    bool isDone;      // every part measured
+    bool isWhole;     // measured at once, print line by print line: the counts are in `whole`
+    PrintMeasure whole;
     FilePart first, second;
-    StartPart(first, 0, fd, start, split, split < 0);
     MeasureShared shared;
     std::future<void> secondDone;
-    if (split >= 0 && !StartSecondHalf(second, fd, split, fileEnd, shared, &secondDone)) {
-        split = -1;  // the first half goes on to the end
-        first.isLast = true;
+};
+static MeasureRun s_run;
+
+void PrintMeasure_Start(FILE *input, const MeasurePlan &plan)
+{
+    MeasureRun &run = s_run;
+    run.input = input;
+    run.split = -1;
+    run.isDone = run.isWhole = false;
+    run.shared.measuredBytes = 0;
+    run.shared.isAbandoned = false;
+    run.start = ftello(input);
+    if (run.start < 0 || IsPrintInputDone(input) || !ReserveMeasureBuffers()) {
+        run.whole = MeasurePrintFile(input);
+        run.isDone = run.isWhole = true;
+        return;
     }
-    std::future<void> *pSecondDone = split >= 0 ? &secondDone : nullptr;
-    if (plan.isReported && static_cast<uint64_t>(fileEnd - start) > SLICE_SIZE)
-        MeasureReported(first, pSecondDone, shared, static_cast<uint64_t>(fileEnd - start));
-    else
-        MeasureSlice(first, 0, shared);
-    if (pSecondDone != nullptr)
-        secondDone.wait();
-    *isAbandoned = shared.isAbandoned.load();
-    bool isWhole = split < 0 || first.isAtFileEnd;
+    int fd = fileno(input);
+    run.fileEnd = std::max(FileEnd(fd), run.start);
+    run.split = ChooseSplit(fd, run.start, run.fileEnd, plan);
+    StartPart(run.first, 0, fd, run.start, run.split, run.split < 0);
+    if (run.split >= 0 && !StartSecondHalf(run.second, fd, run.split, run.fileEnd, run.shared, &run.secondDone)) {
+        run.split = -1;  // the first half goes on to the end
+        run.first.isLast = true;
+    }
+}
+
+bool PrintMeasure_NextSlice()
+{
+    MeasureRun &run = s_run;
+    if (run.isDone)
+        return true;
+    bool hasSecond = run.split >= 0;
+    if (!run.first.isDone)
+        MeasureSlice(run.first, SLICE_SIZE, run.shared);
+    else if (hasSecond)
+        run.secondDone.wait_for(SECOND_HALF_WAIT);
+    run.isDone = run.first.isDone &&
+                 (!hasSecond || run.secondDone.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    return run.isDone;
+}
+
+MeasureProgress PrintMeasure_Progress()
+{
+    if (s_run.isWhole)
+        return {0, 0};
+    return {s_run.shared.measuredBytes.load(), static_cast<uint64_t>(s_run.fileEnd - s_run.start)};
+}
+
+PrintMeasure PrintMeasure_Finish()
+{
+    MeasureRun &run = s_run;
+    if (run.isWhole)
+        return run.whole;
+    run.shared.isAbandoned = !run.isDone;
+    if (run.split >= 0)
+        run.secondDone.wait();
+    bool isWhole = run.split < 0 || run.first.isAtFileEnd;
     // The descriptor was read with pread, so only the stream's position
     // moves; seeking also drops whatever stdio had buffered.
-    fseeko(input, isWhole ? first.offset : second.offset, SEEK_SET);
-    return JoinParts(first, isWhole ? nullptr : &second);
+    fseeko(run.input, isWhole ? run.first.offset : run.second.offset, SEEK_SET);
+    return JoinParts(run.first, isWhole ? nullptr : &run.second);
+}
+
+PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan)
+{
+    PrintMeasure_Start(input, plan);
+    while (!PrintMeasure_NextSlice()) {
+    }
+    return PrintMeasure_Finish();
 }
 
 PrintMeasure MeasurePrintFileInBlocks(FILE *input)
 {
-    bool isAbandoned;
-    return MeasurePrintFileWith(input, DEFAULT_MEASURE_PLAN, &isAbandoned);
+    return MeasurePrintFileWith(input, DEFAULT_MEASURE_PLAN);
 }

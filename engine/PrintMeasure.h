@@ -15,21 +15,34 @@ constexpr uint64_t TWO_THREADS_FROM = uint64_t{4} << 20;  // file bytes worth a 
 struct MeasurePlan {
     int threads;      // 1 or 2; 0: two from TWO_THREADS_FROM bytes on, else one
     int64_t splitAt;  // file offset from which the second half looks for a line start; -1: the middle
-    bool isReported;  // a file of more than one slice reports between slices (common/MeasureReport.h)
 };
-constexpr MeasurePlan DEFAULT_MEASURE_PLAN = {0, -1, false};
-constexpr MeasurePlan ADMISSION_MEASURE_PLAN = {0, -1, true};
+constexpr MeasurePlan DEFAULT_MEASURE_PLAN = {0, -1};
+
+// Where a measuring in slices stands.
+struct MeasureProgress {
+    uint64_t measuredBytes;
+    uint64_t fileBytes;  // 0 when the file is measured at once
+};
 
 // Measures from the stream's position to the end of the file in large
 // blocks read straight from its descriptor, then leaves the stream
 // positioned at the end, with nothing buffered. A stream that cannot be
 // positioned (a pipe) is measured print line by print line instead. A read
-// error stops the measuring and clears isReadable. When the operator
-// abandons a reported measuring, *isAbandoned turns true and the counts
-// mean nothing.
-PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan, bool *isAbandoned);
+// error stops the measuring and clears isReadable.
+PrintMeasure MeasurePrintFileWith(FILE *input, const MeasurePlan &plan);
 // The same with DEFAULT_MEASURE_PLAN.
 PrintMeasure MeasurePrintFileInBlocks(FILE *input);
+
+// The same measuring in slices, so that a caller's loop runs between them;
+// one measuring at a time. A slice reads the file and touches no shared
+// record. Start, then NextSlice until it returns true (or give up early),
+// then Finish, which returns the counts; after giving up they mean nothing.
+void PrintMeasure_Start(FILE *input, const MeasurePlan &plan);
+// Measures about 4 MiB more, or waits a moment for the second half. True
+// when the whole file is measured.
+bool PrintMeasure_NextSlice();
+MeasureProgress PrintMeasure_Progress();
+PrintMeasure PrintMeasure_Finish();
 
 // Allocates the measuring buffers once (later calls do nothing). False when
 // memory is short; measuring then goes print line by print line.

@@ -5,7 +5,6 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/Allocate.h"
@@ -20,8 +19,6 @@
 PrinterContext g_PrinterContext;
 SuppliesData g_SuppliesData;
 LinkedListInstance g_JobWaitList;
-
-static const char PRINT_DIRECTORY[] = "PRINT";
 
 // ---------------------------------------------------------------- start-up
 
@@ -41,7 +38,7 @@ static const char *MkdirOutcomeMessage(int error, char *buffer)
 void InitPrinter()
 {
     CreateLinkedListInstance("JOB_WAIT_LIST", &g_JobWaitList, JobDestructor);
-    int error = mkdir(PRINT_DIRECTORY, g_BuildSettings.printDirMode) == 0 ? 0 : errno;
+    int error = MakePrintDirectory();
     char message[MESSAGE_BUFFER_SIZE] = {};
     DisplayError(MkdirOutcomeMessage(error, message));
 }
@@ -85,6 +82,8 @@ static const PrinterCommandRow *FindPrinterCommand(std::span<const PrinterComman
     return nullptr;
 }
 
+static int StartPrintCommand(int32_t userID, const char *fileName);
+
 int PrinterCommandParser(int32_t userID, const char *text)
 {
     bool isAdministrator = userID == ADMINISTRATOR_USER_ID;
@@ -97,7 +96,7 @@ int PrinterCommandParser(int32_t userID, const char *text)
     }
     switch (row->command) {
     case PRINTER_PRINT:
-        return Printer_AddJob(userID, LTrim(AfterKeyword(text, row->keyword)));
+        return StartPrintCommand(userID, LTrim(AfterKeyword(text, row->keyword)));
     case PRINTER_CANCEL:
         return DeleteJob(userID);
     case PRINTER_CANCEL_ALL:
@@ -112,7 +111,21 @@ static PrintJob *AllocateJob()
     return static_cast<PrintJob *>(AllocateZeroed(sizeof(PrintJob), "a print job"));
 }
 
-int Printer_AddJob(int32_t userID, const char *fileName)
+// The admission under way: its file is being measured.
+static struct {
+    FILE *input;  // NULL when none is under way
+    int32_t userID;
+} s_admission;
+static bool s_isSlicedAdmission;
+
+void Printer_SetSlicedAdmission(bool isSliced)
+{
+    s_isSlicedAdmission = isSliced;
+}
+
+// Checks the wait list, opens the file and starts measuring it. 1 when the
+// measuring is under way, 0 when refused (with a message).
+static int StartAdmission(int32_t userID, const char *fileName)
 {
     if (GetNodeCount(&g_JobWaitList) >= MAX_WAIT_JOBS) {
         DisplayError("JOB WAIT LIST FULL.");
@@ -123,12 +136,41 @@ int Printer_AddJob(int32_t userID, const char *fileName)
         DisplayError("request file fopen failed.");
         return 0;
     }
-    bool isAbandoned;
-    PrintMeasure measure = MeasurePrintFileWith(input, ADMISSION_MEASURE_PLAN, &isAbandoned);
-    if (isAbandoned) {
-        fclose(input);  // the operator's Esc: nothing to say
-        return 0;
-    }
+    s_admission.input = input;
+    s_admission.userID = userID;
+    PrintMeasure_Start(input, DEFAULT_MEASURE_PLAN);
+    return 1;
+}
+
+bool Printer_IsAdmitting()
+{
+    return s_admission.input != nullptr;
+}
+
+bool Printer_AdmitNextSlice()
+{
+    return PrintMeasure_NextSlice();
+}
+
+MeasureProgress Printer_AdmissionProgress()
+{
+    return PrintMeasure_Progress();
+}
+
+void Printer_AbandonAdmission()
+{
+    if (s_admission.input == nullptr)
+        return;
+    PrintMeasure_Finish();
+    fclose(s_admission.input);  // the operator's Esc: nothing to say
+    s_admission.input = nullptr;
+}
+
+int Printer_FinishAdmission()
+{
+    FILE *input = s_admission.input;
+    s_admission.input = nullptr;
+    PrintMeasure measure = PrintMeasure_Finish();
     if (!measure.isReadable) {
         fclose(input);
         DisplayError("request file fopen failed.");
@@ -153,8 +195,29 @@ int Printer_AddJob(int32_t userID, const char *fileName)
     job->needInk = static_cast<int32_t>(measure.ink);
     job->needPaper = static_cast<int32_t>(needPaper);
     job->pInputFile = input;
-    job->userID = userID;
+    job->userID = s_admission.userID;
     return 1;
+}
+
+int Printer_AddJob(int32_t userID, const char *fileName)
+{
+    if (StartAdmission(userID, fileName) == 0)
+        return 0;
+    while (!Printer_AdmitNextSlice()) {
+    }
+    return Printer_FinishAdmission();
+}
+
+// A print command's admission: a file measured in one slice is admitted at
+// once; a longer one, when sliced admission is on, is left under way for
+// the caller's loop.
+static int StartPrintCommand(int32_t userID, const char *fileName)
+{
+    if (!s_isSlicedAdmission)
+        return Printer_AddJob(userID, fileName);
+    if (StartAdmission(userID, fileName) == 0)
+        return 0;
+    return Printer_AdmitNextSlice() ? Printer_FinishAdmission() : 1;
 }
 
 int DeleteJob(int32_t userID)

@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#include "common/Commands.h"
+#include "engine/PrintMeasure.h"
 #include "engine/PrinterRecords.h"
 #include "list/LinkedList.h"
 
-constexpr int32_t ADMINISTRATOR_USER_ID = -1;  // user identifier of the administrator
 constexpr const char PRINTER_WORD[] = "Printer";  // begins the administrator's printer commands
 
 // The printer commands.
@@ -20,15 +21,7 @@ enum PrinterCommand {
     PRINTER_CANCEL_ALL,  // the administrator cancels every job
 };
 
-// One printer command: the keyword the parser matches and, for help and
-// completion, what follows it.
-struct PrinterCommandRow {
-    const char *keyword;    // matched as a prefix, letter case ignored
-    PrinterCommand command;
-    const char *arguments;  // what follows the keyword, as help shows it
-    const char *example;    // one example of the arguments
-    const char *summary;    // what the command does, in a few words
-};
+using PrinterCommandRow = CommandRow<PrinterCommand>;
 
 extern PrinterContext g_PrinterContext;
 extern SuppliesData g_SuppliesData;  // the administrator's stock; RefilInk and RefillPaper change it
@@ -49,6 +42,25 @@ std::span<const PrinterCommandRow> AdminPrinterCommands();
 int PrinterCommandParser(int32_t userID, const char *text);
 // Measures and queues a file. 1 when queued, 0 when refused (with a message).
 int Printer_AddJob(int32_t userID, const char *fileName);
+
+// Admission driven from above. With sliced admission on, a print command
+// whose file takes more than one measuring slice only starts it (and
+// returns 1): the caller runs Printer_AdmitNextSlice, with whatever it
+// likes between slices, until it returns true, then Printer_FinishAdmission,
+// or gives up with Printer_AbandonAdmission. Off (the default), the command
+// measures the whole file at once, as Printer_AddJob does.
+void Printer_SetSlicedAdmission(bool isSliced);
+// True while a print command's admission is under way.
+bool Printer_IsAdmitting();
+// Measures the next slice of its file. It touches no shared record, so the
+// engine lock need not be held. True when the file is measured whole.
+bool Printer_AdmitNextSlice();
+MeasureProgress Printer_AdmissionProgress();
+// Checks the needs against the printer's levels as they are now and queues
+// the job. 1 when queued, 0 when refused (with a message).
+int Printer_FinishAdmission();
+// Ends the admission under way, if any: nothing queued, nothing said.
+void Printer_AbandonAdmission();
 // Cancels the user's printing job (a request for the engine) or removes the
 // user's oldest waiting job. 1 when one was found, else 0 (with a message).
 int DeleteJob(int32_t userID);

@@ -62,10 +62,7 @@ static PrintMeasure MeasureWith(const MeasurePlan *plan)
     FILE *input = fopen(INPUT_NAME, "r");
     if (input == nullptr)
         FuzzFailure("cannot open the input");
-    bool isAbandoned = false;
-    PrintMeasure result = plan == nullptr ? MeasurePrintFile(input) : MeasurePrintFileWith(input, *plan, &isAbandoned);
-    if (isAbandoned)
-        FuzzFailure("a measuring nobody abandoned was abandoned");
+    PrintMeasure result = plan == nullptr ? MeasurePrintFile(input) : MeasurePrintFileWith(input, *plan);
     if (!feof(input) && fgetc(input) != EOF)
         FuzzFailure("measuring left bytes unread");
     fclose(input);
@@ -83,9 +80,9 @@ static void ExpectBlocksMeasureByTheRule(const uint8_t *data, size_t size, const
 {
     uint16_t chosen = size >= 2 ? static_cast<uint16_t>(data[0] | data[1] << 8) : 0;
     const MeasurePlan plans[] = {
-        {1, -1, false},
-        {2, -1, false},
-        {2, static_cast<int64_t>(chosen % (size + 1)), false},
+        {1, -1},
+        {2, -1},
+        {2, static_cast<int64_t>(chosen % (size + 1))},
     };
     for (int path = 0; path < SCAN_PATH_COUNT; path++) {
         if (!ForceScanPath(static_cast<ScanPath>(path)))

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "administration/UserRecords.h"
+#include "common/Commands.h"
 #include "engine/PrinterRecords.h"
 #include "line/Platform.h"
 #include "list/LinkedList.h"
@@ -19,10 +20,9 @@
 namespace linemode {
 
 // Command loop and engine worker.
-constexpr int COMMAND_BUFFER_SIZE = 2048;      // one read takes at most 2047 characters
+constexpr int COMMAND_BUFFER_SIZE = MAX_COMMAND_LINE_BYTES + 1;  // one read takes a command line
 constexpr uint32_t COMMAND_PAUSE_MS = 100;     // pause of the command loop after each line
 constexpr uint32_t ENGINE_PERIOD_MS = 1000;    // pause of the worker after each engine step
-constexpr int32_t ADMINISTRATOR_USER_ID = -1;  // user identifier of the administrator
 
 // The records of this program, all zero at start.
 extern LinkedListInstance g_UserInfoList;  // UserInfo records, registration order

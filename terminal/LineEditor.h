@@ -7,14 +7,12 @@
 #include <cstdint>
 #include <cwchar>
 
-#include "engine/PrinterRecords.h"
-
-constexpr size_t MAX_COMMAND_LINE_BYTES = LINE_BUFFER_SIZE - 1;  // 2047
+#include "common/Commands.h"
 
 // A character here is what the cursor steps over: one printable character
 // with the zero-width characters (combining marks) typed after it.
 struct LineEditor {
-    char bytes[LINE_BUFFER_SIZE];              // typed text in the locale's encoding, NUL-terminated
+    char bytes[MAX_COMMAND_LINE_BYTES + 1];            // typed text in the locale's encoding, NUL-terminated
     size_t length;                             // bytes in use
     uint8_t charBytes[MAX_COMMAND_LINE_BYTES]; // byte count of each typed character
     uint8_t charCells[MAX_COMMAND_LINE_BYTES]; // display cells of each typed character

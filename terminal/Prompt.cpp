@@ -206,3 +206,8 @@ PromptRead Prompt_TakeTypedKeys(Prompt *prompt)
         Beep();  // once for a burst, not once per key of a long paste
     return read;
 }
+
+int Prompt_InputWaitMs(const Prompt *)
+{
+    return -1;  // curses reads Esc and its sequences whole
+}

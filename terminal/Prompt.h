@@ -51,3 +51,6 @@ PromptOutcome Prompt_HandleKey(Prompt *prompt, CommandKey key);
 // Feeds every key already typed to the prompt and draws what they asked for.
 // The caller holds the engine lock.
 PromptRead Prompt_TakeTypedKeys(Prompt *prompt);
+// Milliseconds until Prompt_TakeTypedKeys must be called again even when no
+// key comes; -1 for no limit.
+int Prompt_InputWaitMs(const Prompt *prompt);

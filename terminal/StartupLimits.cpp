@@ -9,6 +9,7 @@
 
 // What the program opens beyond the descriptors it started with.
 constexpr rlim_t SIGNAL_PIPE_DESCRIPTORS = 2;
+constexpr rlim_t TERMINAL_OUTPUT_DESCRIPTORS = 3;  // the pipe curses writes into, the terminal for writing
 constexpr rlim_t CURRENT_JOB_DESCRIPTORS = 3;  // input, output, and a remade output while copying
 constexpr rlim_t DESCRIPTOR_MARGIN = 4;        // terminal database, locale, the tty
 constexpr rlim_t GENEROUS_LIMIT = 4096;        // above it, enough without counting
@@ -30,7 +31,8 @@ static bool EnsureDescriptorLimit(char *message, size_t size)
     struct rlimit limit;
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return true;  // nothing known to check against
-    rlim_t fixed = SIGNAL_PIPE_DESCRIPTORS + MAX_WAIT_JOBS + CURRENT_JOB_DESCRIPTORS + DESCRIPTOR_MARGIN;
+    rlim_t fixed = SIGNAL_PIPE_DESCRIPTORS + TERMINAL_OUTPUT_DESCRIPTORS + MAX_WAIT_JOBS + CURRENT_JOB_DESCRIPTORS +
+                   DESCRIPTOR_MARGIN;
     if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > GENEROUS_LIMIT)
         return true;
     rlim_t needed = CountOpenDescriptors(limit.rlim_cur) + fixed;

@@ -28,11 +28,6 @@ static void StartAlarmTicker()
 void RunDueEngineStep()
 {
     EngineLockGuard lock(g_EngineLock);
-    RunDueEngineStepHeld();
-}
-
-void RunDueEngineStepHeld()
-{
     PrinterEngineController();
     alarm(ENGINE_PERIOD_SECONDS);
 }

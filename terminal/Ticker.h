@@ -15,8 +15,6 @@ void sigint_handler(int signalNumber);
 // Runs the step that a recorded tick asked for, then arms the next alarm,
 // so that the next step comes one second after this one ended.
 void RunDueEngineStep();
-// The same for a caller that holds the engine lock already.
-void RunDueEngineStepHeld();
 // The worker thread's body: a step at once, then one a second, for ever.
 void *ThreadProc(void *unused);
 // The worker's loop: a step under the engine lock, then a pause of `period`,

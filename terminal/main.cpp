@@ -1,17 +1,14 @@
-// The shared entry of the terminal programs: start-up, the command loop and
-// the command selector.
+// The shared entry of the terminal programs: start-up, leaving and the
+// command selector. The command loop is terminal/EventLoop.cpp's.
 #include "terminal/TerminalProgram.h"
 
 #include <cerrno>
-#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <string>
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "administration/Administrator.h"
@@ -19,14 +16,14 @@
 #include "engine/Printer.h"
 #include "terminal/CommandSelector.h"
 #include "terminal/EngineLock.h"
-#include "terminal/Prompt.h"
+#include "terminal/EventLoop.h"
+#include "terminal/Leaving.h"
 #include "terminal/SignalPipe.h"
 #include "terminal/Signals.h"
 #include "terminal/StartupLimits.h"
+#include "terminal/TerminalOutput.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
-
-constexpr auto PAUSE_AFTER_COMMAND = std::chrono::milliseconds(100);
 
 int CommandSelector(const char *line)
 {
@@ -38,9 +35,9 @@ int CommandSelector(const char *line)
     return AdminCommandParser(isEarlier ? line : LTrim(line));
 }
 
-// Restores the terminal, says why and ends the program. The engine lock
-// stays held, so the worker thread draws nothing on the restored terminal.
-[[noreturn]] static void LeaveBecause(const char *reason)
+// The engine lock stays held, so the worker thread draws nothing on the
+// restored terminal.
+void LeaveBecause(const char *reason)
 {
     g_EngineLock.lock();
     CloseDisplay();
@@ -48,10 +45,9 @@ int CommandSelector(const char *line)
     exit(EXIT_FAILURE);
 }
 
-// Ends the program at the operator's request: the terminal restored and the
-// current job's files closed. The engine lock stays held, so no engine step
-// runs after them.
-[[noreturn]] static void LeaveOnRequest()
+// The terminal is restored and the current job's files closed. The engine
+// lock stays held, so no engine step runs after them.
+void LeaveOnRequest()
 {
     g_EngineLock.lock();
     CloseDisplay();
@@ -75,101 +71,6 @@ int CommandSelector(const char *line)
     }
     fprintf(stderr, "%s: %s\n", g_BuildSettings.programName, reason);
     abort();
-}
-
-// A hung-up terminal keeps poll() returning at once with nothing to read;
-// waiting on it again would spin, so the program leaves instead.
-static bool IsTerminalInputGone(short revents)
-{
-    if (revents & (POLLHUP | POLLERR | POLLNVAL))
-        return true;
-    int pending = 0;
-    return (revents & POLLIN) && ioctl(STDIN_FILENO, FIONREAD, &pending) == 0 && pending == 0;
-}
-
-// Carries out what the signals recorded: a resize, an engine step.
-static void HandleSignalEvents()
-{
-    unsigned events = SignalPipe_Drain();
-    FollowProgramSignals(events);
-    if (events & SIGNAL_EVENT_RESIZE) {
-        EngineLockGuard lock(g_EngineLock);
-        HandleTerminalResize();
-    }
-    if (events & SIGNAL_EVENT_TICK)
-        RunDueEngineStep();
-}
-
-// Sleeps until a key is typed (unless keys are to wait unread) or a signal
-// recorded something, then carries out what the signals asked for.
-static void WaitForKeysOrTicks(bool isReadingKeys)
-{
-    struct pollfd fds[2] = {
-        {STDIN_FILENO, static_cast<short>(isReadingKeys ? POLLIN : 0), 0},
-        {SignalPipe_ReadFd(), POLLIN, 0},
-    };
-    if (poll(fds, 2, -1) < 0 && errno != EINTR)
-        LeaveBecause(strerror(errno));
-    HandleSignalEvents();  // first: a hang-up's SIGHUP ends the program by that signal
-    if (IsTerminalInputGone(fds[0].revents))
-        LeaveBecause("the terminal is gone");
-}
-
-// The pause after each command. It waits on the signal pipe rather than in
-// a sleep, so an engine step that falls due meanwhile still runs on time.
-static void PauseAfterCommand()
-{
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + PAUSE_AFTER_COMMAND;
-    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
-        struct pollfd signals = {SignalPipe_ReadFd(), POLLIN, 0};
-        int timeout = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count());
-        if (poll(&signals, 1, timeout) > 0)
-            HandleSignalEvents();
-    }
-}
-
-// Takes keys until a command line is entered. While the terminal is too
-// small to show them, keys wait unread, so nothing runs unseen.
-static void ReadCommandLine(Prompt *prompt)
-{
-    for (;;) {
-        bool isReadingKeys;
-        PromptRead read = PROMPT_READ_PENDING;
-        {
-            EngineLockGuard lock(g_EngineLock);
-            isReadingKeys = !IsDisplayHeldBack();
-            if (isReadingKeys)
-                read = Prompt_TakeTypedKeys(prompt);
-        }
-        if (read == PROMPT_READ_LEAVE)
-            LeaveOnRequest();
-        if (read == PROMPT_READ_ENTERED)
-            return;
-        WaitForKeysOrTicks(isReadingKeys);
-    }
-}
-
-[[noreturn]] static void CommandLoop()
-{
-    static Prompt prompt;
-    Prompt_Init(&prompt);
-    for (;;) {
-        Prompt_StartLine(&prompt);
-        {
-            EngineLockGuard lock(g_EngineLock);
-            DrawPrompt();
-        }
-        ReadCommandLine(&prompt);
-        {
-            EngineLockGuard lock(g_EngineLock);
-            EndCommandInput();
-            CommandSelector(prompt.editor.bytes);
-            if (g_BuildSettings.echoesCommand)
-                EchoCommand(prompt.editor.bytes);
-        }
-        PauseAfterCommand();
-    }
 }
 
 static int ReportDisplayFailure(DisplayOpenResult result)
@@ -210,10 +111,8 @@ int RunTerminalProgram(const BuildSettings &settings)
         return ReportDisplayFailure(result);
     std::set_terminate(LeaveOnTerminate);
     CatchProgramSignals();
-    if (settings.greeting != nullptr) {
-        fputs(settings.greeting, stdout);
-        fflush(stdout);
-    }
+    if (settings.greeting != nullptr)
+        TerminalOutput_Add(settings.greeting);
     {
         EngineLockGuard lock(g_EngineLock);
         InitAdmin();
@@ -221,5 +120,5 @@ int RunTerminalProgram(const BuildSettings &settings)
     }
     if (int error = SetDigitalClock(); error != 0)
         LeaveBecause((std::string("cannot start the engine thread: ") + strerror(error)).c_str());
-    CommandLoop();
+    RunCommandLoop();
 }

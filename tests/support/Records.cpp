@@ -18,6 +18,8 @@ void ResetRecords()
     DestroyList(&g_JobWaitList);
     DestroyList(&g_UserInfoList);
     Printer_CloseCurrentJob();
+    Printer_AbandonAdmission();
+    Printer_SetSlicedAdmission(false);
     g_PrinterContext = {};
     g_SuppliesData = {};
     g_nextUserIdx = 0;

@@ -1,7 +1,5 @@
 // The report entry points with nothing to report to, for programs that
-// drive the engine without a screen: errors and redraws go nowhere, and a
-// long measuring runs to its end without a pause between slices.
-#include "common/MeasureReport.h"
+// drive the engine without a screen: errors and redraws go nowhere.
 #include "common/Report.h"
 
 int DisplayError(const char *)
@@ -10,18 +8,5 @@ int DisplayError(const char *)
 }
 
 void display(int)
-{
-}
-
-void BeginMeasureSlice()
-{
-}
-
-int EndMeasureSlice(const MeasureProgress &)
-{
-    return 1;
-}
-
-void EndMeasureProgress()
 {
 }

@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "terminal/EngineLock.h"
-#include "terminal/SignalPipe.h"
-#include "terminal/Ticker.h"
 #include "tests/support/PrinterScreen.h"
 
 namespace {
@@ -152,43 +148,52 @@ TEST_F(Admission, EachJobIsComparedWithThePrinterAlone)
 
 struct LongMeasureCase {
     const char *name;
-    bool isTickDue;     // an engine step falls due during the measuring
-    const wchar_t *keys;  // typed during the measuring
+    bool isStepBetween;    // an engine step runs between two slices
+    const wchar_t *keys;   // typed during the measuring
     const char *message;
     uint32_t printerInkAfter;
     std::wstring keysAfter;  // what the next prompt reads
 };
 
-// A file of more than one slice, measured while the command holds the
-// engine lock as the command loop does: a due step runs between slices,
-// the needs are checked against the levels after it, Esc abandons, and
-// other keys stay for the prompt.
+// A print command whose file takes more than one slice only starts its
+// admission; the caller runs the slices as the terminal's loop does, with
+// an engine step or the look for Esc between them. The needs are checked
+// against the levels at the end, Esc abandons, other keys stay for the
+// prompt, and a short file is still admitted at once.
 TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
 {
     WriteFile("big.txt", "");
     std::filesystem::resize_file("big.txt", uint64_t{12} << 20);  // sparse: 6148 reads of zero bytes
-    ASSERT_TRUE(SignalPipe_Open());
-    CatchSignal(SIGALRM, sigint_handler);
+    WriteFile("a.txt", "a\n");
     const LongMeasureCase cases[] = {
         {"the step refills first", true, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 100, L""},
-        {"no step due", false, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 0, L""},
+        {"no step between", false, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 0, L""},
         {"Esc abandons, keys stay", false, L"ab\x1b" L"c", "", 0, L"abc"},
     };
     for (const LongMeasureCase &c : cases) {
         SCOPED_TRACE(c.name);
+        ResetRecords();
+        Printer_SetSlicedAdmission(true);
         SetPrinterLevels(0, 0);
         g_SuppliesData = {3000, 100};
         ClearErrorRow();
-        if (c.isTickDue)
-            SignalPipe_Post(SIGNAL_EVENT_TICK);
         for (size_t i = wcslen(c.keys); i-- > 0;)
             unget_wch(c.keys[i]);
         int descriptors = OpenDescriptors();
-        {
-            EngineLockGuard lock(g_EngineLock);
-            EXPECT_EQ(PrinterCommandParser(0, "Print big.txt"), 0);
+        EXPECT_EQ(PrinterCommandParser(0, "Print big.txt"), 1);
+        ASSERT_TRUE(Printer_IsAdmitting());
+        bool isMeasured = false, isAbandoned = false;
+        for (int slice = 0; !isMeasured && !isAbandoned; slice++) {
+            isMeasured = Printer_AdmitNextSlice();
+            if (c.isStepBetween && slice == 0)
+                Tick();
+            isAbandoned = TakeEscapeKey();
         }
-        alarm(0);
+        if (isAbandoned)
+            Printer_AbandonAdmission();
+        else
+            EXPECT_EQ(Printer_FinishAdmission(), 0);
+        EXPECT_FALSE(Printer_IsAdmitting());
         EXPECT_EQ(ErrorRow(), std::string(*c.message ? "ERROR:" : "") + c.message);
         EXPECT_EQ(g_PrinterContext.ink, c.printerInkAfter);
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
@@ -197,6 +202,10 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
         for (CommandKey key = ReadCommandKey(); key.action != KEY_ACTION_NONE; key = ReadCommandKey())
             keysAfter += key.character;
         EXPECT_EQ(keysAfter, c.keysAfter);
+        SetPrinterLevels(3000, 100);
+        EXPECT_EQ(PrinterCommandParser(0, "Print a.txt"), 1);
+        EXPECT_FALSE(Printer_IsAdmitting());
+        EXPECT_EQ(GetNodeCount(&g_JobWaitList), 1);
     }
 }
 

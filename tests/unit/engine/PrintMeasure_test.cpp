@@ -129,9 +129,9 @@ protected:
         FILE *plainInput = Open(content);
         Skip(plainInput, skipped);
         PrintMeasure plain = MeasurePrintFile(plainInput);
-        std::vector<MeasurePlan> plans = {{1, -1, false}};
+        std::vector<MeasurePlan> plans = {{1, -1}};
         for (int64_t split : splits)
-            plans.push_back({2, split, false});
+            plans.push_back({2, split});
         EveryScanPath().ForEach([&](ScanPath scanPath) {
             for (const MeasurePlan &plan : plans) {
                 SCOPED_TRACE("path " + std::to_string(scanPath) + ", threads " + std::to_string(plan.threads) +
@@ -147,12 +147,10 @@ protected:
     {
         FILE *blockInput = fopen(PATH, "r");
         Skip(blockInput, skipped);
-        bool isAbandoned;
-        PrintMeasure block = MeasurePrintFileWith(blockInput, plan, &isAbandoned);
+        PrintMeasure block = MeasurePrintFileWith(blockInput, plan);
         EXPECT_EQ(block.reads, plain.reads);
         EXPECT_EQ(block.ink, plain.ink);
         EXPECT_EQ(block.isReadable, plain.isReadable);
-        EXPECT_FALSE(isAbandoned);
         EXPECT_EQ(ftello(blockInput), plainEnd);
 
         rewind(blockInput);

@@ -1,0 +1,259 @@
+// curses itself: starting and stopping it on the terminal, putting windows
+// on the screen, and following the terminal's size.
+#include "terminal/display.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "terminal/DisplayParts.h"
+#include "terminal/EventLoop.h"
+#include "terminal/SignalPipe.h"
+#include "terminal/TerminalOutput.h"
+#include "terminal/displayWindows.h"
+
+static SCREEN *s_screen;
+static bool s_isTooSmall;  // drawing held back until the terminal grows again
+static int s_openedLines, s_openedColumns;
+static struct termios s_shellModes;  // the terminal's modes when the program started
+static bool s_hasShellModes;         // a real terminal: the program sets its modes itself
+
+// ---------------------------------------------------------------- start-up
+
+static void NoteResize(int)
+{
+    SignalPipe_Post(SIGNAL_EVENT_RESIZE);
+}
+
+// Our own SIGWINCH handler keeps curses from shrinking the windows to a small
+// terminal, which would lose their contents; curses leaves a caught signal alone.
+static void CatchResizes()
+{
+    CatchSignal(SIGWINCH, NoteResize);
+}
+
+DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input)
+{
+    s_screen = newterm(terminalType, output, input);
+    if (s_screen == nullptr)
+        return DISPLAY_NO_TERMINAL;
+    s_openedLines = LINES;
+    s_openedColumns = COLS;
+    if (LINES < SCREEN_MIN_LINES || COLS < SCREEN_MIN_COLUMNS) {
+        CloseDisplay();
+        return DISPLAY_TOO_SMALL;
+    }
+    cbreak();
+    noecho();
+    set_escdelay(25);
+    ChooseHourMarker();
+    ReadEditingKeys();
+    wnoutrefresh(stdscr);
+    g_pCommandWindow = newwin(COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP, 0);
+    OpenKeyWindow();
+    return DISPLAY_OPENED;
+}
+
+// curses writes into a pipe (terminal/TerminalOutput.h), so the program
+// sets the terminal's modes itself, as curses would in cbreak mode: keys
+// one at a time, no echo, no translation of Return or line feeds. Ctrl-S
+// must never stop the printer, so flow control is off too. tcsetattr needs
+// no output, so the shell's modes come back even when the terminal takes
+// none.
+static void SetProgramModes()
+{
+    struct termios modes = s_shellModes;
+    modes.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
+    modes.c_lflag |= ISIG;
+    modes.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | IXOFF);
+    modes.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
+    modes.c_cc[VMIN] = 1;
+    modes.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &modes);
+}
+
+static void RestoreShellModes()
+{
+    if (s_hasShellModes)
+        tcsetattr(STDIN_FILENO, TCSANOW, &s_shellModes);
+}
+
+// A pipe has no size: curses learns the terminal's from the environment.
+static void TellCursesTheSize()
+{
+    struct winsize size;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+        return;
+    setenv("LINES", std::to_string(size.ws_row).c_str(), 1);
+    setenv("COLUMNS", std::to_string(size.ws_col).c_str(), 1);
+}
+
+DisplayOpenResult InitDisplay()
+{
+    CatchResizes();
+    FILE *output = TerminalOutput_Open();
+    if (output == nullptr || tcgetattr(STDIN_FILENO, &s_shellModes) != 0)
+        return DISPLAY_NO_TERMINAL;
+    s_hasShellModes = true;
+    TellCursesTheSize();
+    DisplayOpenResult result = InitDisplayOn(nullptr, output, stdin);
+    if (result == DISPLAY_OPENED) {
+        UseEditingKeysOf(s_shellModes);
+        SetProgramModes();
+    }
+    return result;
+}
+
+// Stops curses: its last output, tried for half a second, then the
+// shell's modes.
+static void StopCurses()
+{
+    TerminalOutput_StartLast();
+    endwin();
+    SendLastOutput();
+    RestoreShellModes();
+}
+
+void GetOpenedTerminalSize(int *lines, int *columns)
+{
+    *lines = s_openedLines;
+    *columns = s_openedColumns;
+}
+
+void CloseDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    StopCurses();
+    delscreen(s_screen);
+    s_screen = nullptr;
+    ForgetCommandWindow();
+    ForgetStatusWindow();
+    ForgetKeyWindow();
+    ForgetOverlays();
+    s_isTooSmall = false;
+}
+
+void SuspendDisplay()
+{
+    if (s_screen != nullptr)
+        StopCurses();
+}
+
+void ResumeDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    if (s_hasShellModes)
+        SetProgramModes();
+    TerminalOutput_Resume();
+    reset_prog_mode();
+    HandleTerminalResize();
+}
+
+// ---------------------------------------------------------------- refresh
+
+void RefreshWindow(WINDOW *window)
+{
+    if (s_isTooSmall)
+        return;
+    wnoutrefresh(window);
+    if (window == g_pPrinterWindow)
+        PutOverlays();
+    if (IsPromptShown() && window != g_pCommandWindow)
+        wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+// What an overlay covered: the status window, or the blank screen before
+// its first redraw.
+void ShowUnderOverlays()
+{
+    if (s_isTooSmall)
+        return;
+    touchwin(stdscr);
+    wnoutrefresh(stdscr);
+    if (g_pPrinterWindow != nullptr) {
+        touchwin(g_pPrinterWindow);
+        wnoutrefresh(g_pPrinterWindow);
+    }
+    PutOverlays();
+    touchwin(g_pCommandWindow);
+    wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+// ---------------------------------------------------------------- resizing
+
+// Draws both windows whole after the terminal was too small or changed.
+static void RepaintAll()
+{
+    werase(stdscr);
+    wnoutrefresh(stdscr);
+    clearok(curscr, TRUE);
+    if (g_pPrinterWindow != nullptr) {
+        touchwin(g_pPrinterWindow);
+        wnoutrefresh(g_pPrinterWindow);
+    }
+    PutOverlays();
+    touchwin(g_pCommandWindow);
+    wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+void RedrawScreen()
+{
+    if (!s_isTooSmall)
+        RepaintAll();
+}
+
+bool IsDisplayHeldBack()
+{
+    return s_isTooSmall;
+}
+
+// curses stretches windows that touch the screen's edge when the screen
+// changes size; the layout is fixed, so put both windows back.
+static void KeepFixedLayout()
+{
+    if (g_pPrinterWindow != nullptr) {
+        wresize(g_pPrinterWindow, PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+        mvwin(g_pPrinterWindow, 0, 0);
+    }
+    wresize(g_pCommandWindow, COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+    mvwin(g_pCommandWindow, COMMAND_WINDOW_TOP, 0);
+    KeepOverlaysInPlace();
+}
+
+static void ShowTooSmallNotice()
+{
+    werase(stdscr);
+    mvwaddstr(stdscr, 0, 0, "Quillbay needs 80x25");
+    clearok(curscr, TRUE);
+    wrefresh(stdscr);
+}
+
+void ApplyTerminalSize(int lines, int columns)
+{
+    if (lines < SCREEN_MIN_LINES || columns < SCREEN_MIN_COLUMNS) {
+        ShowTooSmallNotice();
+        s_isTooSmall = true;
+        return;
+    }
+    s_isTooSmall = false;
+    if (lines != LINES || columns != COLS) {
+        resize_term(lines, columns);
+        KeepFixedLayout();
+    }
+    RepaintAll();
+}
+
+void HandleTerminalResize()
+{
+    struct winsize size;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        ApplyTerminalSize(size.ws_row, size.ws_col);
+}
