@@ -193,19 +193,17 @@ send_keys()
 # Types one command line and ends it with Enter.
 type_line()
 {
-    send_text "$1"
-    send_keys Enter
+    qb_tmux send-keys -t "$E2E_SESSION" -l -- "$1" \; send-keys -t "$E2E_SESSION" Enter
 }
 
 # wait_for_keys_taken: waits until the program has read every key sent so
 # far and stands at an empty prompt: a mark typed after them shows there.
-# The mark is then erased.
+# The mark is then erased, before any key sent later.
 wait_for_keys_taken()
 {
     send_text "~"
     wait_for_row 22 " >>~" 10
     send_keys BSpace
-    wait_for_row 22 " >>" 10
 }
 
 # expect_error LINE [ERROR]: types LINE and, once the program has handled
