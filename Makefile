@@ -3,7 +3,7 @@
 # `make run` needs only what building quillbay needs and builds only it;
 # `make test` installs the rest and builds everything.
 RUN_PACKAGES := g++ cmake make pkg-config libncurses-dev
-TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind mandoc man-db procps
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev valgrind mandoc man-db procps python3
 PRESET ?= default
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
