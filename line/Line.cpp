@@ -1,6 +1,5 @@
 #include "line/Line.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,47 +55,26 @@ void HandleCommandLine(const char *line)
     CommandSelector(line);
 }
 
-// Drops what is left of a line that did not fit the buffer, up to and
-// including its line feed, so that none of it is read as a command.
-static void SkipRestOfLine(FILE *input)
-{
-    int c;
-    do {
-        c = getc(input);
-    } while (c != EOF && c != '\n');
-}
-
-// A read error that clears by itself (an interrupted or would-block read)
-// is worth another try; any other never clears, so it ends the input.
-static bool IsLastingReadError()
-{
-    return errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK;
-}
-
 void CommandLoop()
 {
+    CommandLineReader reader = {};
     for (;;) {
-        char szCommandBuf[COMMAND_BUFFER_SIZE];
-        memset(szCommandBuf, 0, sizeof szCommandBuf);
-        errno = 0;
-        if (fgets(szCommandBuf, sizeof szCommandBuf, stdin) != nullptr) {
-            // fgets stops at the only line feed it reads; none, before the
-            // end of input, means the line went on beyond the buffer.
-            bool isCut = memchr(szCommandBuf, '\n', sizeof szCommandBuf) == nullptr && !feof(stdin);
-            size_t length = strlen(szCommandBuf);
-            if (length > 0 && szCommandBuf[length - 1] == '\n')
-                szCommandBuf[length - 1] = '\0';
-            if (isCut)
-                SkipRestOfLine(stdin);
-            HandleCommandLine(szCommandBuf);
-        } else if (feof(stdin) || IsLastingReadError()) {
-            // The end of input stays the end: every later read would give
-            // an empty line, which is ignored. Waiting costs nothing.
+        char chunk[INPUT_CHUNK_SIZE];
+        size_t count = ReadStandardInput(chunk, sizeof chunk);
+        if (count == 0) {
+            // The input is over: a last line without a line feed still
+            // counts, then waiting costs nothing, since no command can come.
+            if (reader.length > 0 && !reader.isSkipping)
+                HandleCommandLine(reader.line);
             SleepForever();
-        } else {
-            clearerr(stdin);  // a failed read is an empty line; try again
         }
-        Sleep(COMMAND_PAUSE_MS);
+        for (const char *position = chunk; position < chunk + count;) {
+            if (!TakeCommandBytes(&reader, &position, chunk + count))
+                break;
+            HandleCommandLine(reader.line);
+            ClearCommandLine(&reader);
+            Sleep(COMMAND_PAUSE_MS);
+        }
     }
 }
 

@@ -14,13 +14,13 @@
 #include "administration/UserRecords.h"
 #include "common/Commands.h"
 #include "engine/PrinterRecords.h"
+#include "line/CommandInput.h"
 #include "line/Platform.h"
 #include "list/LinkedList.h"
 
 namespace linemode {
 
 // Command loop and engine worker.
-constexpr int COMMAND_BUFFER_SIZE = MAX_COMMAND_LINE_BYTES + 1;  // one read takes a command line
 constexpr uint32_t COMMAND_PAUSE_MS = 100;     // pause of the command loop after each line
 constexpr uint32_t ENGINE_PERIOD_MS = 1000;    // pause of the worker after each engine step
 
@@ -48,11 +48,12 @@ uint32_t ThreadProc(void *unused);
 void RunEngineStep();
 // Handles one command line (no trailing line feed) under the engine lock.
 void HandleCommandLine(const char *line);
-// Reads command lines from standard input and hands each to
-// HandleCommandLine, pausing 100 ms after each. A line longer than 2047
-// bytes gives its first 2047 as the command and the rest is dropped. Never
-// returns; at the end of the input, or at a read error that does not clear,
-// it sleeps for good, since no further command can come.
+// Reads command lines from standard input and hands each whole line to
+// HandleCommandLine, pausing 100 ms after each, however the input arrives
+// and whatever its descriptor's flags. A line longer than 2047 bytes gives
+// its first 2047 as the command and the rest is dropped. Never returns; at
+// the end of the input, or at a read error that does not clear, it sleeps
+// for good, since no further command can come.
 [[noreturn]] void CommandLoop();
 
 // ---------------------------------------------------------------- commands

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The programs' edges: the command-line arguments of all six programs, the
-# two manual pages through a linter, and what `cmake --install` installs.
+# manual pages through a linter, and what `cmake --install` installs.
 source "$(dirname "$0")/line_lib.sh"
 
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
@@ -68,9 +68,13 @@ status=0
 "$LINE_BIN_DIR/quillbay" --help > /dev/full 2> err || status=$?
 [ "$status" -eq 1 ] && grep -q 'cannot write' err || fail "--help into a full disk: status $status, $(cat err)"
 
-# The manual pages: clean for the linter; man-db finds every program each
-# page covers under its NAME section.
-PAGES=("$SOURCE_DIR/man/quillbay.1" "$SOURCE_DIR/man/quillbay-line.1")
+# The manual pages, one named after each program (four of them links to the
+# two that describe them): clean for the linter; man-db finds every program
+# each page covers under its NAME section.
+PAGES=()
+for program in "${PROGRAMS[@]}"; do
+    PAGES+=("$SOURCE_DIR/man/$program.1")
+done
 if command -v mandoc > /dev/null; then
     mandoc -T lint -W all "${PAGES[@]}" > lint 2>&1 || true
 elif command -v groff > /dev/null; then
@@ -86,10 +90,18 @@ if command -v lexgrog > /dev/null; then
     done
 fi
 
-# Installing: the six programs and the two pages, nothing else.
+# Installing: the six programs and a page for each, nothing else; man
+# finds each program's page there.
 cmake --install "$BUILD_DIR" --prefix "$LINE_DIR/prefix" > /dev/null || fail "cmake --install failed"
-installed=$(cd "$LINE_DIR/prefix" && find . -type f | sort)
-expected=$(printf './bin/%s\n' "${PROGRAMS[@]}"; printf './share/man/man1/%s\n' quillbay.1 quillbay-line.1)
+installed=$(cd "$LINE_DIR/prefix" && find . -type f -o -type l | sort)
+expected=$(printf './bin/%s\n' "${PROGRAMS[@]}"; printf './share/man/man1/%s.1\n' "${PROGRAMS[@]}")
 [ "$installed" = "$(sort <<< "$expected")" ] || fail "installed: $installed"
 [ "$("$LINE_DIR/prefix/bin/quillbay" --version)" = "quillbay $VERSION" ] || fail "the installed quillbay does not run"
+if command -v man > /dev/null; then
+    for program in "${PROGRAMS[@]}"; do
+        page=$(man -M "$LINE_DIR/prefix/share/man" -w "$program" 2>&1) || fail "man finds no page for $program: $page"
+        text=$(LC_ALL=C MANPAGER=cat MANWIDTH=80 man -M "$LINE_DIR/prefix/share/man" "$program" 2> /dev/null)
+        grep -q -- "$program" <<< "$text" || fail "the page man shows for $program does not name it"
+    done
+fi
 echo PASS

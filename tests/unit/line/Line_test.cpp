@@ -150,6 +150,47 @@ TEST(LineMatchKeyword, NeedsTheWordAnyCaseThenABlank)
     EXPECT_FALSE(MatchKeyword("", "admin"));
 }
 
+// Input pieces as the reads return them, and the commands gathered: only
+// whole lines, and never the tail of an over-long one, however it is cut.
+TEST(LineCommandInput, GathersWholeLinesFromAnyPieces)
+{
+    const std::string HEAD(COMMAND_BUFFER_SIZE - 1, 'x');
+    const struct {
+        const char *name;
+        std::vector<std::string> pieces;
+        std::vector<std::string> commands;
+        bool isSkipping;  // at the end of the pieces
+    } rows[] = {
+        {"one line", {"Add User ann\n"}, {"Add User ann"}, false},
+        {"two lines in one read", {"a b\nc d\n"}, {"a b", "c d"}, false},
+        {"a line in two pieces", {"Del User ann", "abel\n"}, {"Del User annabel"}, false},
+        {"a byte at a time", {"a", " ", "b", "\n"}, {"a b"}, false},
+        {"no line feed yet", {"Show User List "}, {}, false},
+        {"an empty line", {"\n"}, {""}, false},
+        {"a NUL ends what the command sees", {std::string("ab\0cd\n", 6)}, {"ab"}, false},
+        {"2047 bytes and the line feed", {HEAD + "\n", "b\n"}, {HEAD, "b"}, false},
+        {"2047 bytes, the line feed later", {HEAD, "\n", "b\n"}, {HEAD, "b"}, false},
+        {"the tail of an over-long line", {HEAD + "Add User tail\nb\n"}, {HEAD, "b"}, false},
+        {"the tail comes late", {HEAD, "Add User tail", "\nb\n"}, {HEAD, "b"}, false},
+        {"the tail has not ended", {HEAD + "Add User", " tail"}, {HEAD}, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CommandLineReader reader = {};
+        std::vector<std::string> commands;
+        for (const std::string &piece : row.pieces) {
+            const char *position = piece.data();
+            while (TakeCommandBytes(&reader, &position, piece.data() + piece.size())) {
+                commands.emplace_back(reader.line);
+                ClearCommandLine(&reader);
+            }
+            EXPECT_EQ(position, piece.data() + piece.size());
+        }
+        EXPECT_EQ(commands, row.commands);
+        EXPECT_EQ(reader.isSkipping, row.isSkipping);
+    }
+}
+
 using LineJobs = LineFixture;
 
 TEST_F(LineJobs, AJobRecordHoldsTheOpenFileAndZeroNeeds)
