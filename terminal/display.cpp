@@ -13,6 +13,7 @@
 #include "engine/Printer.h"
 #include "terminal/LineEditor.h"
 #include "terminal/SignalPipe.h"
+#include "terminal/TerminalCapabilities.h"
 #include "terminal/displayWindows.h"
 
 WINDOW *g_pCommandWindow;
@@ -47,7 +48,7 @@ constexpr int TEXT_COLUMN = 2;
 constexpr int TIME_TEXT_SIZE = 128;
 
 static SCREEN *s_screen;
-static WINDOW *s_keyWindow;     // never drawn, so reading keys never refreshes anything
+static FILE *s_output;          // where the screen goes; curses writes there too
 static bool s_isInputActive;    // the prompt is up and the cursor belongs at its end
 static bool s_isTooSmall;       // drawing held back until the terminal grows again
 static WINDOW *s_helpWindow;    // the help view over the status window; NULL when closed
@@ -55,7 +56,6 @@ static WINDOW *s_candidateWindow;  // completion choices above the command windo
 static size_t s_viewFirst;      // first character of the typed line shown
 static int s_openedLines, s_openedColumns;
 static char s_hourMarker[MB_LEN_MAX + 1];  // U+C2DC in the locale's encoding, or a stand-in
-static wchar_t s_eraseKey, s_killKey;      // the terminal's own editing keys
 
 // ---------------------------------------------------------------- start-up
 
@@ -88,16 +88,21 @@ static void ChooseHourMarker()
     }
 }
 
-static void ReadEditingKeys()
+// Bracketed paste: while the program runs the terminal marks pasted text,
+// so a pasted tab is text and a typed Tab completes. Terminals that do not
+// know the mode ignore it.
+static void SetPasteMarking(bool isOn)
 {
-    wchar_t key;
-    s_eraseKey = erasewchar(&key) == OK ? key : L'\x7f';
-    s_killKey = killwchar(&key) == OK ? key : L'\x15';
+    fputs(isOn ? "\033[?2004h" : "\033[?2004l", s_output);
+    fflush(s_output);
 }
 
 DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input)
 {
+    if (!CanDrawOnTerminal(terminalType, fileno(output)))
+        return DISPLAY_NO_TERMINAL;
     s_screen = newterm(terminalType, output, input);
+    s_output = output;
     if (s_screen == nullptr)
         return DISPLAY_NO_TERMINAL;
     s_openedLines = LINES;
@@ -108,15 +113,11 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     }
     cbreak();
     noecho();
-    set_escdelay(25);
+    typeahead(-1);  // the prompt reads the keys itself; a long paste must not hold drawing back
     ChooseHourMarker();
-    ReadEditingKeys();
     wnoutrefresh(stdscr);
     g_pCommandWindow = newwin(COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP, 0);
-    s_keyWindow = newwin(1, 1, 0, 0);
-    keypad(s_keyWindow, TRUE);
-    nodelay(s_keyWindow, TRUE);
-    wnoutrefresh(s_keyWindow);
+    SetPasteMarking(true);
     return DISPLAY_OPENED;
 }
 
@@ -152,18 +153,21 @@ void CloseDisplay()
 {
     if (s_screen == nullptr)
         return;
+    SetPasteMarking(false);
     endwin();
     delscreen(s_screen);
     s_screen = nullptr;
-    g_pCommandWindow = g_pPrinterWindow = s_keyWindow = s_helpWindow = s_candidateWindow = nullptr;
+    g_pCommandWindow = g_pPrinterWindow = s_helpWindow = s_candidateWindow = nullptr;
     s_isInputActive = s_isTooSmall = false;
     g_userListDisplayCnt = 0;
 }
 
 void SuspendDisplay()
 {
-    if (s_screen != nullptr)
-        endwin();
+    if (s_screen == nullptr)
+        return;
+    SetPasteMarking(false);
+    endwin();
 }
 
 void ResumeDisplay()
@@ -171,6 +175,7 @@ void ResumeDisplay()
     if (s_screen == nullptr)
         return;
     reset_prog_mode();
+    SetPasteMarking(true);
     HandleTerminalResize();
 }
 
@@ -222,29 +227,65 @@ static void ShowUnderOverlays()
 
 // ---------------------------------------------------------------- error row
 
-// An error shown while the prompt is up (an engine step's): the shift pulled
-// the frame's right edge one column in, and the cursor belongs at the end of
-// the typed text, not after the message.
-static void RestorePromptAfterError(int cursorRow, int cursorColumn)
+constexpr int TAB_STOP = 8;  // a tab runs to the next multiple of 8, as curses draws one
+
+// Text as wide characters to show from window column `column` to column
+// `lastColumn`, cut there. A byte that does not decode, or a character that
+// cannot be shown, shows as '?'; a tab as blanks up to the next tab stop.
+static std::wstring FitToCells(const std::string &text, int column, int lastColumn)
 {
-    int edge = getmaxx(g_pCommandWindow) - 1;
-    if (mvwinch(g_pCommandWindow, ERROR_ROW, edge - 1) & A_ALTCHARSET)
-        mvwaddch(g_pCommandWindow, ERROR_ROW, edge - 1, ' ');
-    mvwaddch(g_pCommandWindow, ERROR_ROW, edge, ACS_VLINE);
-    wmove(g_pCommandWindow, cursorRow, cursorColumn);
+    std::wstring wide;
+    mbstate_t state = {};
+    for (size_t at = 0; at < text.size();) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, text.data() + at, text.size() - at, &state);
+        if (count == 0 || count > text.size() - at) {
+            character = L'?';
+            count = 1;
+            state = {};
+        }
+        int width = character == L'\t' ? TAB_STOP - column % TAB_STOP : wcwidth(character);
+        if (width < 0) {
+            character = L'?';
+            width = 1;
+        }
+        if (column + width > lastColumn + 1)
+            break;
+        wide.append(character == L'\t' ? static_cast<size_t>(width) : 1, character == L'\t' ? L' ' : character);
+        column += width;
+        at += count;
+    }
+    return wide;
 }
 
+// Blanks a command window row from `column` to the frame.
+static void BlankCommandRow(int row, int column)
+{
+    wmove(g_pCommandWindow, row, column);
+    for (; column <= ECHO_LAST_COLUMN; column++)
+        waddch(g_pCommandWindow, ' ');
+}
+
+// Writes text from `column` on, cut at the frame.
+static int WriteCommandRow(int row, int column, const std::string &text)
+{
+    std::wstring shown = FitToCells(text, column, ECHO_LAST_COLUMN);
+    return mvwaddnwstr(g_pCommandWindow, row, column, shown.c_str(), static_cast<int>(shown.size()));
+}
+
+// The row is blanked up to the frame first, so no tail of a longer message
+// stays, and the text is cut at the frame, so the frame stays whole. While
+// the prompt is up the cursor goes back to the end of the typed text.
 int DisplayError(const char *message)
 {
     if (g_pCommandWindow == nullptr)
         return ERR;
     int cursorRow, cursorColumn;
     getyx(g_pCommandWindow, cursorRow, cursorColumn);
-    if (wmove(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN) == OK)
-        wdelch(g_pCommandWindow);
-    int status = mvwprintw(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN, "ERROR:%s", message);
+    BlankCommandRow(ERROR_ROW, TEXT_COLUMN);
+    int status = WriteCommandRow(ERROR_ROW, TEXT_COLUMN, std::string("ERROR:") + message);
     if (s_isInputActive)
-        RestorePromptAfterError(cursorRow, cursorColumn);
+        wmove(g_pCommandWindow, cursorRow, cursorColumn);
     return status;
 }
 
@@ -351,9 +392,8 @@ void DrawCommandLine(const LineEditor *editor)
     // One cell stays free after the text for the cursor.
     const int width = ECHO_LAST_COLUMN - ECHO_COLUMN + 1;
     s_viewFirst = LineEditor_ViewStart(editor, s_viewFirst, width - 1);
-    wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
-    for (int column = ECHO_COLUMN; column <= ECHO_LAST_COLUMN; column++)
-        waddch(g_pCommandWindow, ' ');
+    mvwaddstr(g_pCommandWindow, PROMPT_ROW, PROMPT_COLUMN, ">>");  // a search may have covered it
+    BlankCommandRow(PROMPT_ROW, ECHO_COLUMN);
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
     int column = ECHO_COLUMN;
     int cursorColumn = ECHO_COLUMN;
@@ -377,6 +417,17 @@ void DrawCommandLine(const LineEditor *editor)
     RefreshWindow(g_pCommandWindow);
 }
 
+void DrawSearchLine(const char *query, const char *match)
+{
+    std::string label = std::string("(reverse-i-search)`") + query + "'";
+    BlankCommandRow(PROMPT_ROW, PROMPT_COLUMN);
+    WriteCommandRow(PROMPT_ROW, PROMPT_COLUMN, label + ": " + (match != nullptr ? match : ""));
+    std::wstring shownLabel = FitToCells(label, PROMPT_COLUMN, ECHO_LAST_COLUMN);
+    int cursor = PROMPT_COLUMN + wcswidth(shownLabel.c_str(), shownLabel.size()) - 1;
+    wmove(g_pCommandWindow, PROMPT_ROW, std::min(cursor, ECHO_LAST_COLUMN));
+    RefreshWindow(g_pCommandWindow);
+}
+
 void EndCommandInput()
 {
     s_isInputActive = false;
@@ -397,94 +448,6 @@ void EchoCommand(const char *line)
 void Beep()
 {
     beep();
-}
-
-// ---------------------------------------------------------------- keys
-
-// Function keys the prompt uses; every other one is ignored. Terminals send
-// Home and End as the keys that some descriptions call Find and Select.
-static const struct {
-    int key;
-    KeyAction action;
-} FUNCTION_KEYS[] = {
-    {KEY_BACKSPACE, KEY_ACTION_ERASE}, {KEY_DC, KEY_ACTION_DELETE},   {KEY_ENTER, KEY_ACTION_ENTER},
-    {KEY_LEFT, KEY_ACTION_LEFT},       {KEY_RIGHT, KEY_ACTION_RIGHT}, {KEY_HOME, KEY_ACTION_HOME},
-    {KEY_FIND, KEY_ACTION_HOME},       {KEY_END, KEY_ACTION_END},     {KEY_SELECT, KEY_ACTION_END},
-    {KEY_UP, KEY_ACTION_OLDER},        {KEY_DOWN, KEY_ACTION_NEWER},  {KEY_F(1), KEY_ACTION_HELP},
-};
-
-// Control characters the prompt uses, after the terminal's own erase and
-// kill keys; every other one is ignored.
-static const struct {
-    wchar_t key;
-    KeyAction action;
-} CONTROL_KEYS[] = {
-    {L'\n', KEY_ACTION_ENTER},        {L'\r', KEY_ACTION_ENTER},       {L'\x7f', KEY_ACTION_ERASE},
-    {L'\b', KEY_ACTION_ERASE},        {L'\x15', KEY_ACTION_KILL},      {L'\x17', KEY_ACTION_ERASE_WORD},
-    {L'\x0b', KEY_ACTION_KILL_TO_END}, {L'\x01', KEY_ACTION_HOME},      {L'\x05', KEY_ACTION_END},
-    {L'\x02', KEY_ACTION_LEFT},       {L'\x06', KEY_ACTION_RIGHT},     {L'\x10', KEY_ACTION_OLDER},
-    {L'\x0e', KEY_ACTION_NEWER},      {L'\t', KEY_ACTION_COMPLETE},    {L'\x0c', KEY_ACTION_REDRAW},
-    {L'\x04', KEY_ACTION_END_OF_INPUT}, {L'\x1b', KEY_ACTION_ESCAPE},
-};
-
-static CommandKey ClassifyFunctionKey(wint_t key)
-{
-    for (const auto &row : FUNCTION_KEYS) {
-        if (static_cast<wint_t>(row.key) == key)
-            return {row.action, 0};
-    }
-    return {KEY_ACTION_IGNORE, 0};
-}
-
-static CommandKey ClassifyCharacter(wchar_t key)
-{
-    if (key == s_eraseKey)
-        return {KEY_ACTION_ERASE, 0};
-    if (key == s_killKey)
-        return {KEY_ACTION_KILL, 0};
-    for (const auto &row : CONTROL_KEYS) {
-        if (row.key == key)
-            return {row.action, 0};
-    }
-    bool isControl = key < L' ' || (key >= L'\x7f' && key < L'\xa0');
-    if (isControl)
-        return {KEY_ACTION_IGNORE, 0};
-    return {KEY_ACTION_INSERT, key};
-}
-
-// True when another key has arrived already; it stays to be read.
-static bool IsKeyPending()
-{
-    wint_t next;
-    int status = wget_wch(s_keyWindow, &next);
-    if (status == ERR)
-        return false;
-    if (status == KEY_CODE_YES)
-        ungetch(static_cast<int>(next));
-    else
-        unget_wch(static_cast<wchar_t>(next));
-    return true;
-}
-
-CommandKey ReadCommandKey()
-{
-    wint_t key;
-    int status = wget_wch(s_keyWindow, &key);
-    if (status == ERR)
-        return {KEY_ACTION_NONE, 0};
-    if (status == KEY_CODE_YES)
-        return ClassifyFunctionKey(key);
-    CommandKey command = ClassifyCharacter(static_cast<wchar_t>(key));
-    // An Esc that came with a key behind it (curses waited for that key) is
-    // Alt and that key: both are ignored.
-    wint_t next;
-    if (command.action == KEY_ACTION_ESCAPE && wget_wch(s_keyWindow, &next) != ERR)
-        return {KEY_ACTION_IGNORE, 0};
-    // A tab with more keys right behind it was pasted, not pressed: it is
-    // part of the text.
-    if (command.action == KEY_ACTION_COMPLETE && IsKeyPending())
-        return {KEY_ACTION_INSERT, L'\t'};
-    return command;
 }
 
 // ---------------------------------------------------------------- overlays
@@ -517,20 +480,10 @@ void CloseHelpView()
     CloseOverlay(&s_helpWindow);
 }
 
-// A label as wide characters, cut to `cells` display cells.
-static std::wstring WideLabel(const std::string &label, int cells)
-{
-    std::wstring wide(label.size(), L'\0');
-    size_t count = mbstowcs(wide.data(), label.c_str(), wide.size());
-    wide.resize(count == static_cast<size_t>(-1) ? 0 : count);
-    while (!wide.empty() && wcswidth(wide.c_str(), wide.size()) > cells)
-        wide.pop_back();
-    return wide;
-}
-
 // The choices in columns, down then across, in a frame just above the
-// command window. What does not fit is counted on the last place.
-void ShowCandidates(const std::vector<std::string> &labels)
+// command window. Where not all are shown, the last place says how many
+// more there are, or that the list was cut where nobody counted them.
+void ShowCandidates(const std::vector<std::string> &labels, size_t total, bool isCut)
 {
     HideCandidates();
     if (labels.empty())
@@ -540,25 +493,28 @@ void ShowCandidates(const std::vector<std::string> &labels)
     std::vector<std::wstring> wide;
     int widest = 1;
     for (const std::string &label : labels) {
-        wide.push_back(WideLabel(label, inside - CANDIDATE_GAP));
+        wide.push_back(FitToCells(label, 0, inside - CANDIDATE_GAP - 1));
         widest = std::max(widest, wcswidth(wide.back().c_str(), wide.back().size()));
     }
     const int columnWidth = widest + CANDIDATE_GAP;
     const int columns = std::max(1, (inside + CANDIDATE_GAP) / columnWidth);
     const int count = static_cast<int>(labels.size());
-    const int rows = std::min(CANDIDATE_MAX_ROWS, (count + columns - 1) / columns);
+    const bool isWhole = !isCut && total <= labels.size();
+    const int wanted = count + (isWhole ? 0 : 1);  // a place for the count of the rest
+    const int rows = std::min(CANDIDATE_MAX_ROWS, (wanted + columns - 1) / columns);
     const int places = rows * columns;
+    const int shown = wanted <= places ? count : places - 1;
     s_candidateWindow = newwin(rows + 2, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP - rows - 2, 0);
     box(s_candidateWindow, 0, 0);
-    for (int i = 0; i < count && i < places; i++) {
+    for (int i = 0; i <= shown && i < places; i++) {
         int row = 1 + i % rows;
         int column = left + (i / rows) * columnWidth;
-        if (i == places - 1 && count > places) {
-            std::string more = "+" + std::to_string(count - i) + " more";
+        if (i < shown) {
+            mvwaddnwstr(s_candidateWindow, row, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
+        } else if (shown < count || !isWhole) {
+            std::string more = isCut ? "+more, list cut" : "+" + std::to_string(total - shown) + " more";
             mvwaddnstr(s_candidateWindow, row, column, more.c_str(), left + inside - column);
-            break;
         }
-        mvwaddnwstr(s_candidateWindow, row, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
     }
     RefreshWindow(s_candidateWindow);
 }
@@ -650,8 +606,6 @@ void HandleTerminalResize()
 
 // ---------------------------------------------------------------- measuring
 
-constexpr int HELD_KEYS_MAX = 32;  // keys looked at behind the Esc; curses pushes back about 130 bytes
-
 void DrawMeasureProgress(int percent)
 {
     box(g_pCommandWindow, 0, 0);
@@ -661,37 +615,6 @@ void DrawMeasureProgress(int percent)
 
 void EraseMeasureProgress()
 {
-    wmove(g_pCommandWindow, PROMPT_ROW, TEXT_COLUMN);
-    for (int column = TEXT_COLUMN; column <= ECHO_LAST_COLUMN; column++)
-        waddch(g_pCommandWindow, ' ');
+    BlankCommandRow(PROMPT_ROW, TEXT_COLUMN);
     RefreshWindow(g_pCommandWindow);
-}
-
-// Reads the keys typed so far and pushes them back, last first, so they
-// come again in their order. Keys past HELD_KEYS_MAX stay unread behind
-// them; an Esc among those is seen once the earlier keys are read.
-bool TakeEscapeKey()
-{
-    wint_t keys[HELD_KEYS_MAX];
-    bool isFunctionKey[HELD_KEYS_MAX];
-    int count = 0;
-    bool isEscape = false;
-    while (count < HELD_KEYS_MAX && !isEscape) {
-        wint_t key;
-        int status = wget_wch(s_keyWindow, &key);
-        if (status == ERR)
-            break;
-        isEscape = status == OK && key == L'\x1b';
-        if (!isEscape) {
-            keys[count] = key;
-            isFunctionKey[count++] = status == KEY_CODE_YES;
-        }
-    }
-    while (count-- > 0) {
-        if (isFunctionKey[count])
-            ungetch(static_cast<int>(keys[count]));
-        else
-            unget_wch(static_cast<wchar_t>(keys[count]));
-    }
-    return isEscape;
 }

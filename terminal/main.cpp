@@ -100,15 +100,16 @@ static void HandleSignalEvents()
         RunDueEngineStep();
 }
 
-// Sleeps until a key is typed (unless keys are to wait unread) or a signal
-// recorded something, then carries out what the signals asked for.
-static void WaitForKeysOrTicks(bool isReadingKeys)
+// Sleeps until a key is typed (unless keys are to wait unread), a signal
+// recorded something or `timeoutMs` passed (-1: no limit), then carries out
+// what the signals asked for.
+static void WaitForKeysOrTicks(bool isReadingKeys, int timeoutMs)
 {
     struct pollfd fds[2] = {
         {STDIN_FILENO, static_cast<short>(isReadingKeys ? POLLIN : 0), 0},
         {SignalPipe_ReadFd(), POLLIN, 0},
     };
-    if (poll(fds, 2, -1) < 0 && errno != EINTR)
+    if (poll(fds, 2, timeoutMs) < 0 && errno != EINTR)
         LeaveBecause(strerror(errno));
     HandleSignalEvents();  // first: a hang-up's SIGHUP ends the program by that signal
     if (IsTerminalInputGone(fds[0].revents))
@@ -135,18 +136,21 @@ static void ReadCommandLine(Prompt *prompt)
 {
     for (;;) {
         bool isReadingKeys;
+        int timeoutMs = -1;
         PromptRead read = PROMPT_READ_PENDING;
         {
             EngineLockGuard lock(g_EngineLock);
             isReadingKeys = !IsDisplayHeldBack();
-            if (isReadingKeys)
+            if (isReadingKeys) {
                 read = Prompt_TakeTypedKeys(prompt);
+                timeoutMs = Prompt_InputWaitMs(prompt);
+            }
         }
         if (read == PROMPT_READ_LEAVE)
             LeaveOnRequest();
         if (read == PROMPT_READ_ENTERED)
             return;
-        WaitForKeysOrTicks(isReadingKeys);
+        WaitForKeysOrTicks(isReadingKeys, timeoutMs);
     }
 }
 

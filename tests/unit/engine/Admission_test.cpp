@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "terminal/EngineLock.h"
+#include "terminal/Prompt.h"
 #include "terminal/SignalPipe.h"
 #include "terminal/Ticker.h"
 #include "tests/support/PrinterScreen.h"
@@ -153,10 +155,12 @@ TEST_F(Admission, EachJobIsComparedWithThePrinterAlone)
 struct LongMeasureCase {
     const char *name;
     bool isTickDue;     // an engine step falls due during the measuring
-    const wchar_t *keys;  // typed during the measuring
+    const char *keys;        // typed during the measuring
+    bool typesEscape;        // and then Esc, and then
+    const char *keysAfterEscape;
     const char *message;
     uint32_t printerInkAfter;
-    std::wstring keysAfter;  // what the next prompt reads
+    const char *lineAfter;   // what the next prompt reads
 };
 
 // A file of more than one slice, measured while the command holds the
@@ -170,10 +174,14 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
     ASSERT_TRUE(SignalPipe_Open());
     CatchSignal(SIGALRM, sigint_handler);
     const LongMeasureCase cases[] = {
-        {"the step refills first", true, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 100, L""},
-        {"no step due", false, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 0, L""},
-        {"Esc abandons, keys stay", false, L"ab\x1b" L"c", "", 0, L"abc"},
+        {"the step refills first", true, "", false, "", "'Request Job need more supplies. needInk = 0, needPaper=615", 100, ""},
+        {"no step due", false, "", false, "", "'Request Job need more supplies. needInk = 0, needPaper=615", 0, ""},
+        {"Esc abandons, keys stay", false, "", true, "abc", "", 0, "abc"},
     };
+    int keys[2];
+    ASSERT_EQ(pipe(keys), 0);
+    Prompt_SetInput(keys[0]);
+    static Prompt prompt;
     for (const LongMeasureCase &c : cases) {
         SCOPED_TRACE(c.name);
         SetPrinterLevels(0, 0);
@@ -181,8 +189,17 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
         ClearErrorRow();
         if (c.isTickDue)
             SignalPipe_Post(SIGNAL_EVENT_TICK);
-        for (size_t i = wcslen(c.keys); i-- > 0;)
-            unget_wch(c.keys[i]);
+        Prompt_Init(&prompt);
+        ASSERT_EQ(write(keys[1], c.keys, strlen(c.keys)), static_cast<ssize_t>(strlen(c.keys)));
+        if (c.typesEscape) {
+            // An Esc is Escape once nothing came after it for the escape delay.
+            ASSERT_EQ(write(keys[1], "\x1b", 1), 1);
+            TakeEscapeKey();
+            while (Prompt_InputWaitMs(&prompt) != 0)
+                usleep(1000);
+        }
+        ASSERT_EQ(write(keys[1], c.keysAfterEscape, strlen(c.keysAfterEscape)),
+                  static_cast<ssize_t>(strlen(c.keysAfterEscape)));
         int descriptors = OpenDescriptors();
         {
             EngineLockGuard lock(g_EngineLock);
@@ -193,11 +210,12 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
         EXPECT_EQ(g_PrinterContext.ink, c.printerInkAfter);
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
         EXPECT_EQ(OpenDescriptors(), descriptors);
-        std::wstring keysAfter;
-        for (CommandKey key = ReadCommandKey(); key.action != KEY_ACTION_NONE; key = ReadCommandKey())
-            keysAfter += key.character;
-        EXPECT_EQ(keysAfter, c.keysAfter);
+        Prompt_TakeTypedKeys(&prompt);
+        EXPECT_STREQ(prompt.editor.bytes, c.lineAfter);
     }
+    Prompt_SetInput(STDIN_FILENO);
+    close(keys[0]);
+    close(keys[1]);
 }
 
 // ---------------------------------------------------------------- cancelling

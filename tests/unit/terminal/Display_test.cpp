@@ -172,14 +172,20 @@ TEST_F(DisplayTest, NothingIsDrawnInModesOutsideOneToThree)
     }
 }
 
-TEST_F(DisplayTest, ErrorRowShiftsThenOverwrites)
+// Each message blanks the row up to the frame first and is cut at it, so
+// neither the tail of a longer message nor a shifted frame character stays.
+TEST_F(DisplayTest, ErrorRowIsDrawnWholeUpToTheFrame)
 {
     DisplayError("abcdefgh");
     EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:abcdefgh    ");
-    // The second message deletes one character at column 2 and writes over
-    // the shifted first one, whose longer tail stays visible.
     DisplayError("xy");
-    EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:xydefgh     ");
+    EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:xy          ");
+    EndCommandInput();
+    DrawMeasureProgress(50);  // the frame is up while no prompt is
+    DisplayError(std::string(100, 'm').c_str());
+    EXPECT_EQ(Row(g_pCommandWindow, 1), "# ERROR:" + std::string(71, 'm') + "#");
+    DisplayError("short \xff\x01");
+    EXPECT_EQ(Row(g_pCommandWindow, 1), "# ERROR:short ??" + std::string(63, ' ') + "#");
 }
 
 TEST_F(DisplayTest, CommandEchoOfShortAndLongestLines)
