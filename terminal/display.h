@@ -1,7 +1,10 @@
 // The terminal's two windows: the printer status window (rows 0 to 19) and
 // the command window (rows 20 to 24). This module owns every curses call;
 // the other modules report through DisplayError and redraw through display
-// (common/Report.h).
+// (common/Report.h). Its files, one concern each: Screen.cpp (curses start
+// and stop, refresh, size), StatusWindow.cpp, CommandWindow.cpp,
+// Overlays.cpp (help, completion choices);
+// the keys are decoded by KeyDecoder.cpp and read by PromptInput.cpp.
 // Every function here assumes the caller holds the engine lock.
 #pragma once
 

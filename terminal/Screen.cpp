@@ -1,0 +1,260 @@
+// curses itself: starting and stopping it on the terminal, putting windows
+// on the screen, and following the terminal's size.
+#include "terminal/display.h"
+
+#include <csignal>
+#include <cwchar>
+#include <string>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "terminal/DisplayParts.h"
+#include "terminal/SignalPipe.h"
+#include "terminal/TerminalCapabilities.h"
+#include "terminal/displayWindows.h"
+
+constexpr int TAB_STOP = 8;  // a tab runs to the next multiple of 8, as curses draws one
+
+static SCREEN *s_screen;
+static FILE *s_output;     // where the screen goes; curses writes there too
+static bool s_isTooSmall;  // drawing held back until the terminal grows again
+static int s_openedLines, s_openedColumns;
+
+// ---------------------------------------------------------------- start-up
+
+static void NoteResize(int)
+{
+    SignalPipe_Post(SIGNAL_EVENT_RESIZE);
+}
+
+// Our own SIGWINCH handler keeps curses from shrinking the windows to a small
+// terminal, which would lose their contents; curses leaves a caught signal alone.
+static void CatchResizes()
+{
+    CatchSignal(SIGWINCH, NoteResize);
+}
+
+// Bracketed paste: while the program runs the terminal marks pasted text,
+// so a pasted tab is text and a typed Tab completes. Terminals that do not
+// know the mode ignore it.
+static void SetPasteMarking(bool isOn)
+{
+    fputs(isOn ? "\033[?2004h" : "\033[?2004l", s_output);
+    fflush(s_output);
+}
+
+DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input)
+{
+    if (!CanDrawOnTerminal(terminalType, fileno(output)))
+        return DISPLAY_NO_TERMINAL;
+    s_screen = newterm(terminalType, output, input);
+    if (s_screen == nullptr)
+        return DISPLAY_NO_TERMINAL;
+    s_output = output;
+    s_openedLines = LINES;
+    s_openedColumns = COLS;
+    if (LINES < SCREEN_MIN_LINES || COLS < SCREEN_MIN_COLUMNS) {
+        CloseDisplay();
+        return DISPLAY_TOO_SMALL;
+    }
+    cbreak();
+    noecho();
+    typeahead(-1);  // the prompt reads the keys itself; a long paste must not hold drawing back
+    ChooseHourMarker();
+    wnoutrefresh(stdscr);
+    g_pCommandWindow = newwin(COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP, 0);
+    SetPasteMarking(true);
+    return DISPLAY_OPENED;
+}
+
+// Ctrl-S must never stop the printer by blocking its output: flow control
+// is off in the program's terminal modes. The shell's modes, saved when
+// curses started, come back at every stop and at the end.
+static void TurnOffFlowControl()
+{
+    struct termios modes;
+    if (tcgetattr(STDOUT_FILENO, &modes) != 0)
+        return;
+    modes.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
+    tcsetattr(STDOUT_FILENO, TCSANOW, &modes);
+    def_prog_mode();
+}
+
+DisplayOpenResult InitDisplay()
+{
+    CatchResizes();
+    DisplayOpenResult result = InitDisplayOn(nullptr, stdout, stdin);
+    if (result == DISPLAY_OPENED)
+        TurnOffFlowControl();
+    return result;
+}
+
+void GetOpenedTerminalSize(int *lines, int *columns)
+{
+    *lines = s_openedLines;
+    *columns = s_openedColumns;
+}
+
+void CloseDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    SetPasteMarking(false);
+    endwin();
+    delscreen(s_screen);
+    s_screen = nullptr;
+    ForgetCommandWindow();
+    ForgetStatusWindow();
+    ForgetOverlays();
+    s_isTooSmall = false;
+}
+
+void SuspendDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    SetPasteMarking(false);
+    endwin();
+}
+
+void ResumeDisplay()
+{
+    if (s_screen == nullptr)
+        return;
+    reset_prog_mode();
+    SetPasteMarking(true);
+    HandleTerminalResize();
+}
+
+// ---------------------------------------------------------------- refresh
+
+void RefreshWindow(WINDOW *window)
+{
+    if (s_isTooSmall)
+        return;
+    wnoutrefresh(window);
+    if (window == g_pPrinterWindow)
+        PutOverlays();
+    if (IsPromptShown() && window != g_pCommandWindow)
+        wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+// What an overlay covered: the status window, or the blank screen before
+// its first redraw.
+void ShowUnderOverlays()
+{
+    if (s_isTooSmall)
+        return;
+    touchwin(stdscr);
+    wnoutrefresh(stdscr);
+    if (g_pPrinterWindow != nullptr) {
+        touchwin(g_pPrinterWindow);
+        wnoutrefresh(g_pPrinterWindow);
+    }
+    PutOverlays();
+    touchwin(g_pCommandWindow);
+    wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+// ---------------------------------------------------------------- text
+
+std::wstring FitToCells(const std::string &text, int column, int lastColumn)
+{
+    std::wstring wide;
+    mbstate_t state = {};
+    for (size_t at = 0; at < text.size();) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, text.data() + at, text.size() - at, &state);
+        if (count == 0 || count > text.size() - at) {
+            character = L'?';
+            count = 1;
+            state = {};
+        }
+        int width = character == L'\t' ? TAB_STOP - column % TAB_STOP : wcwidth(character);
+        if (width < 0) {
+            character = L'?';
+            width = 1;
+        }
+        if (column + width > lastColumn + 1)
+            break;
+        wide.append(character == L'\t' ? static_cast<size_t>(width) : 1, character == L'\t' ? L' ' : character);
+        column += width;
+        at += count;
+    }
+    return wide;
+}
+
+// ---------------------------------------------------------------- resizing
+
+// Draws both windows whole after the terminal was too small or changed.
+static void RepaintAll()
+{
+    werase(stdscr);
+    wnoutrefresh(stdscr);
+    clearok(curscr, TRUE);
+    if (g_pPrinterWindow != nullptr) {
+        touchwin(g_pPrinterWindow);
+        wnoutrefresh(g_pPrinterWindow);
+    }
+    PutOverlays();
+    touchwin(g_pCommandWindow);
+    wnoutrefresh(g_pCommandWindow);
+    doupdate();
+}
+
+void RedrawScreen()
+{
+    if (!s_isTooSmall)
+        RepaintAll();
+}
+
+bool IsDisplayHeldBack()
+{
+    return s_isTooSmall;
+}
+
+// curses stretches windows that touch the screen's edge when the screen
+// changes size; the layout is fixed, so put both windows back.
+static void KeepFixedLayout()
+{
+    if (g_pPrinterWindow != nullptr) {
+        wresize(g_pPrinterWindow, PRINTER_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+        mvwin(g_pPrinterWindow, 0, 0);
+    }
+    wresize(g_pCommandWindow, COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS);
+    mvwin(g_pCommandWindow, COMMAND_WINDOW_TOP, 0);
+    KeepOverlaysInPlace();
+}
+
+static void ShowTooSmallNotice()
+{
+    werase(stdscr);
+    mvwaddstr(stdscr, 0, 0, "Quillbay needs 80x25");
+    clearok(curscr, TRUE);
+    wrefresh(stdscr);
+}
+
+void ApplyTerminalSize(int lines, int columns)
+{
+    if (lines < SCREEN_MIN_LINES || columns < SCREEN_MIN_COLUMNS) {
+        ShowTooSmallNotice();
+        s_isTooSmall = true;
+        return;
+    }
+    s_isTooSmall = false;
+    if (lines != LINES || columns != COLS) {
+        resize_term(lines, columns);
+        KeepFixedLayout();
+    }
+    RepaintAll();
+}
+
+void HandleTerminalResize()
+{
+    struct winsize size;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+        ApplyTerminalSize(size.ws_row, size.ws_col);
+}
