@@ -220,4 +220,32 @@ TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
     EXPECT_EQ(getmaxx(g_pPrinterWindow), 80);
 }
 
+// A terminal that cannot address the cursor or clear the screen is refused
+// before anything is drawn, as an unknown one is.
+TEST(DisplayOpenTest, RefusesTerminalsThatCannotDrawTheScreen)
+{
+    const struct {
+        const char *type;
+        DisplayOpenResult result;
+    } rows[] = {
+        {"dumb", DISPLAY_NO_TERMINAL},
+        {"no-such-terminal", DISPLAY_NO_TERMINAL},
+        {"vt100", DISPLAY_OPENED},
+        {"xterm-256color", DISPLAY_OPENED},
+    };
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    for (const auto &row : rows) {
+        FILE *output = tmpfile();
+        FILE *input = fopen("/dev/null", "r");
+        EXPECT_EQ(InitDisplayOn(row.type, output, input), row.result) << row.type;
+        CloseDisplay();
+        if (row.result == DISPLAY_NO_TERMINAL) {
+            EXPECT_EQ(ftell(output), 0) << row.type << ": something was drawn";
+        }
+        fclose(output);
+        fclose(input);
+    }
+}
+
 }  // namespace
