@@ -74,9 +74,18 @@ void CloseHelpView()
 
 // ---------------------------------------------------------------- candidates
 
+// What the list leaves out, set into its bottom frame at the right: how
+// many more there are, or that nobody could count them.
+static void NoteLeftOut(int bottomRow, size_t leftOut, bool isCut)
+{
+    std::string note = isCut ? " +more: the directory is too large to list whole "
+                             : " +" + std::to_string(leftOut) + " more ";
+    int column = SCREEN_MIN_COLUMNS - 2 - static_cast<int>(note.size());
+    mvwaddstr(s_candidateWindow, bottomRow, std::max(1, column), note.c_str());
+}
+
 // The choices in columns, down then across, in a frame just above the
-// command window. Where not all are shown, the last place says how many
-// more there are, or that the list was cut where nobody counted them.
+// command window.
 void ShowCandidates(const std::vector<std::string> &labels, size_t total, bool isCut)
 {
     HideCandidates();
@@ -93,23 +102,16 @@ void ShowCandidates(const std::vector<std::string> &labels, size_t total, bool i
     const int columnWidth = widest + CANDIDATE_GAP;
     const int columns = std::max(1, (inside + CANDIDATE_GAP) / columnWidth);
     const int count = static_cast<int>(labels.size());
-    const bool isWhole = !isCut && total <= labels.size();
-    const int wanted = count + (isWhole ? 0 : 1);  // a place for the count of the rest
-    const int rows = std::min(CANDIDATE_MAX_ROWS, (wanted + columns - 1) / columns);
-    const int places = rows * columns;
-    const int shown = wanted <= places ? count : places - 1;
+    const int rows = std::min(CANDIDATE_MAX_ROWS, (count + columns - 1) / columns);
+    const int shown = std::min(count, rows * columns);
     s_candidateWindow = newwin(rows + 2, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP - rows - 2, 0);
     box(s_candidateWindow, 0, 0);
-    for (int i = 0; i <= shown && i < places; i++) {
-        int row = 1 + i % rows;
+    for (int i = 0; i < shown; i++) {
         int column = left + (i / rows) * columnWidth;
-        if (i < shown) {
-            mvwaddnwstr(s_candidateWindow, row, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
-        } else if (shown < count || !isWhole) {
-            std::string more = isCut ? "+more, list cut" : "+" + std::to_string(total - shown) + " more";
-            mvwaddnstr(s_candidateWindow, row, column, more.c_str(), left + inside - column);
-        }
+        mvwaddnwstr(s_candidateWindow, 1 + i % rows, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
     }
+    if (isCut || static_cast<size_t>(shown) < total)
+        NoteLeftOut(rows + 1, total - std::min(total, static_cast<size_t>(shown)), isCut);
     RefreshWindow(s_candidateWindow);
 }
 

@@ -220,6 +220,33 @@ TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
     EXPECT_EQ(getmaxx(g_pPrinterWindow), 80);
 }
 
+// The list of choices notes in its bottom frame how many more there are,
+// or that it was cut; the frame's sides stay whole.
+TEST_F(DisplayTest, CandidateListCountsOrSaysCutWhatItLeavesOut)
+{
+    std::vector<std::string> many;
+    for (int i = 0; i < 1000; i++)
+        many.push_back("n" + std::to_string(1000 + i));
+    const struct {
+        std::vector<std::string> labels;
+        size_t total;
+        bool isCut;
+        int row;           // of the screen
+        std::string text;  // from column 2
+    } rows[] = {
+        {{"a1.txt", "a2.txt"}, 2, false, 18, "a1.txt  a2.txt" + Blank(63) + "#"},
+        {{"a1.txt", "a2.txt"}, 2, false, 19, std::string(78, '#')},
+        {{"a1.txt", "a2.txt"}, 2, true, 19, std::string(27, '#') + " +more: the directory is too large to list whole ##"},
+        {many, 3001, false, 19, std::string(64, '#') + " +2913 more ##"},  // 11 columns of 8 shown
+        {many, 3001, false, 18, "n1007  n1015  n1023  n1031  n1039  n1047  n1055  n1063  n1071  n1079  n1087  #"},
+    };
+    for (const auto &row : rows) {
+        ShowCandidates(row.labels, row.total, row.isCut);
+        EXPECT_EQ(Cells(curscr, row.row, 2, 78), row.text) << row.total << " " << row.isCut;
+        HideCandidates();
+    }
+}
+
 // A terminal that cannot address the cursor or clear the screen is refused
 // before anything is drawn, as an unknown one is.
 TEST(DisplayOpenTest, RefusesTerminalsThatCannotDrawTheScreen)
