@@ -3,7 +3,6 @@
 // prompt; then drawn. Curses reads no keys: this is the only reader.
 #include "terminal/Prompt.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <poll.h>
@@ -18,7 +17,7 @@
 static KeyDecoder s_keys;          // bytes read and not yet taken as keys
 static int s_inputFd = STDIN_FILENO;
 static bool s_isInputReady;        // s_keys knows the terminal's erase and kill characters
-static bool s_isInRefusedBurst;    // the last bite filled up and ended refused: no second beep
+static bool s_isInRefusedBurst;    // the last call refused keys and more of the same burst followed: no second beep
 
 static int64_t NowMs()
 {
@@ -134,7 +133,8 @@ PromptRead Prompt_TakeTypedKeys(Prompt *prompt)
         DrawTypedLine(prompt);
     if (isRefused && !wasInRefusedBurst)
         Beep();  // once for a burst, not once per key of a long paste
-    s_isInRefusedBurst = isRefused && bite == KEY_BITE_BYTES;
+    bool isBurstGoingOn = bite == KEY_BITE_BYTES || !s_keys.keys.empty() || (bite == 0 && wasInRefusedBurst);
+    s_isInRefusedBurst = isRefused && isBurstGoingOn;
     return read;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "administration/Administrator.h"
@@ -288,6 +289,37 @@ TEST_F(PromptTest, CompletionIsHonestAtItsCaps)
     EXPECT_STREQ(prompt.editor.bytes, "ann Print d2/y");
     EXPECT_EQ(Feed(&prompt, "{Tab}"), PROMPT_LIST_CANDIDATES);
     EXPECT_TRUE(prompt.isCandidateListCut);
+}
+
+// Each call takes at most one bite of what was typed; what an Enter leaves
+// of a bite waits for the next call, which the wait time asks for at once.
+TEST_F(PromptTest, TypedKeysAreTakenInBoundedBites)
+{
+    int keys[2];
+    ASSERT_EQ(pipe(keys), 0);
+    Prompt_SetInput(keys[0]);
+    static Prompt prompt;
+    Prompt_Init(&prompt);
+    std::string typed;
+    for (int i = 0; i < 2000; i++)
+        typed += "ab\x7f";  // each leaves an a
+    typed += "\ncd\n\x1b";
+    ASSERT_EQ(write(keys[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_PENDING);
+    EXPECT_EQ(prompt.editor.length, KEY_BITE_BYTES / 3 + 1);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_ENTERED);
+    EXPECT_EQ(prompt.editor.length, 2000u);
+    EXPECT_EQ(Prompt_InputWaitMs(&prompt), 0);
+    Prompt_StartLine(&prompt);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_ENTERED);
+    EXPECT_STREQ(prompt.editor.bytes, "cd");
+    Prompt_StartLine(&prompt);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_PENDING);
+    int wait = Prompt_InputWaitMs(&prompt);  // the Esc may still be the start of a sequence
+    EXPECT_TRUE(wait >= 0 && wait <= ESCAPE_DELAY_MS) << wait;
+    Prompt_SetInput(STDIN_FILENO);
+    close(keys[0]);
+    close(keys[1]);
 }
 
 // The help view holds 18 rows of 78 columns inside its frame, in every grammar.
