@@ -1,5 +1,6 @@
 #include "terminal/LineEditor.h"
 
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <cwctype>
@@ -140,6 +141,9 @@ EditResult LineEditor_KillToEnd(LineEditor *editor, std::string *killed)
 // digit: what a word is made of for the word moves and kills.
 static bool IsWordCharacter(const LineEditor *editor, size_t index, size_t offset)
 {
+    unsigned char first = static_cast<unsigned char>(editor->bytes[offset]);
+    if (editor->charBytes[index] == 1 && first < 0x80)
+        return isalnum(first);
     wchar_t character;
     mbstate_t state = {};
     size_t count = mbrtowc(&character, editor->bytes + offset, editor->charBytes[index], &state);

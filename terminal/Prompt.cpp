@@ -277,7 +277,8 @@ static PromptOutcome HandleSearchKey(Prompt *prompt, CommandKey key)
     }
     EndSearch(prompt, true);
     PromptOutcome outcome = HandleLineKey(prompt, key, false);
-    return outcome == PROMPT_UNCHANGED ? PROMPT_CHANGED : outcome;
+    // The line found was taken, so it is drawn even when the key did nothing.
+    return outcome == PROMPT_UNCHANGED || outcome == PROMPT_REFUSED ? PROMPT_CHANGED : outcome;
 }
 
 // ---------------------------------------------------------------- keys

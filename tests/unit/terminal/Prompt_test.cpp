@@ -109,6 +109,7 @@ const PromptCase PROMPT_CASES[] = {
     {CURRENT, "one\ntwo\n{^R}o{^R}{^R}", "", 0, PROMPT_REFUSED},
     {CURRENT, "one\ntwo\n{^R}x", "", 0, PROMPT_REFUSED},
     {CURRENT, "one\ntwo\n{^R}on{BS}{End}", "two", 3, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}on{Tab}", "one", 3, PROMPT_CHANGED},  // taken, though Tab finds nothing
     {CURRENT, "one\ntwo\ndraft{^R}o{Esc}", "draft", 5, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\ndraft{^R}o{^G}", "draft", 5, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{^R}on\n", "", 0, PROMPT_ENTERED},
