@@ -83,5 +83,6 @@ bool IsDisplayHeldBack();
 void DrawMeasureProgress(int percent);
 void EraseMeasureProgress();
 // True when Esc was typed. Every other key typed meanwhile stays for the
-// next prompt, in its order.
+// next prompt, in its order. Defined with the prompt's input
+// (PromptInput.cpp), which reads every key.
 bool TakeEscapeKey();
