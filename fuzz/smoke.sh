@@ -2,9 +2,10 @@
 # The fuzz smoke runs of `make test`, and the long runs of the README.
 #   smoke.sh build                    configures and builds build-fuzz/ (clang)
 #   smoke.sh run TARGET SECONDS [RUNS] fuzzes TARGET (command_language,
-#                                     print_line, line_grammar) from a copy of
-#                                     its seed corpus for SECONDS, or for RUNS
-#                                     executions when RUNS is given
+#                                     print_line, line_grammar, prompt_keys)
+#                                     from a copy of its seed corpus for
+#                                     SECONDS, or for RUNS executions when
+#                                     RUNS is given
 # A finding fails the run; its input is kept in build-fuzz/findings/. The
 # fuzzer's whole log, progress lines included, is kept in
 # build-fuzz/logs/TARGET.log.

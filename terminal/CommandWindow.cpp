@@ -3,6 +3,10 @@
 // measuring on the prompt's row.
 #include "terminal/display.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
+
 #include "terminal/DisplayParts.h"
 #include "terminal/LineEditor.h"
 #include "terminal/displayWindows.h"
@@ -25,29 +29,34 @@ void ForgetCommandWindow()
 
 // ---------------------------------------------------------------- error row
 
-// An error shown while the prompt is up (an engine step's): the shift pulled
-// the frame's right edge one column in, and the cursor belongs at the end of
-// the typed text, not after the message.
-static void RestorePromptAfterError(int cursorRow, int cursorColumn)
+// Blanks a command window row from `column` to the frame.
+static void BlankCommandRow(int row, int column)
 {
-    int edge = getmaxx(g_pCommandWindow) - 1;
-    if (mvwinch(g_pCommandWindow, ERROR_ROW, edge - 1) & A_ALTCHARSET)
-        mvwaddch(g_pCommandWindow, ERROR_ROW, edge - 1, ' ');
-    mvwaddch(g_pCommandWindow, ERROR_ROW, edge, ACS_VLINE);
-    wmove(g_pCommandWindow, cursorRow, cursorColumn);
+    wmove(g_pCommandWindow, row, column);
+    for (; column <= ECHO_LAST_COLUMN; column++)
+        waddch(g_pCommandWindow, ' ');
 }
 
+// Writes text from `column` on, cut at the frame.
+static int WriteCommandRow(int row, int column, const std::string &text)
+{
+    std::wstring shown = FitToCells(text, column, ECHO_LAST_COLUMN);
+    return mvwaddnwstr(g_pCommandWindow, row, column, shown.c_str(), static_cast<int>(shown.size()));
+}
+
+// The row is blanked up to the frame first, so no tail of a longer message
+// stays, and the text is cut at the frame, so the frame stays whole. While
+// the prompt is up the cursor goes back to the end of the typed text.
 int DisplayError(const char *message)
 {
     if (g_pCommandWindow == nullptr)
         return ERR;
     int cursorRow, cursorColumn;
     getyx(g_pCommandWindow, cursorRow, cursorColumn);
-    if (wmove(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN) == OK)
-        wdelch(g_pCommandWindow);
-    int status = mvwprintw(g_pCommandWindow, ERROR_ROW, TEXT_COLUMN, "ERROR:%s", message);
+    BlankCommandRow(ERROR_ROW, TEXT_COLUMN);
+    int status = WriteCommandRow(ERROR_ROW, TEXT_COLUMN, std::string("ERROR:") + message);
     if (s_isInputActive)
-        RestorePromptAfterError(cursorRow, cursorColumn);
+        wmove(g_pCommandWindow, cursorRow, cursorColumn);
     return status;
 }
 
@@ -68,9 +77,8 @@ void DrawCommandLine(const LineEditor *editor)
     // One cell stays free after the text for the cursor.
     const int width = ECHO_LAST_COLUMN - ECHO_COLUMN + 1;
     s_viewFirst = LineEditor_ViewStart(editor, s_viewFirst, width - 1);
-    wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
-    for (int column = ECHO_COLUMN; column <= ECHO_LAST_COLUMN; column++)
-        waddch(g_pCommandWindow, ' ');
+    mvwaddstr(g_pCommandWindow, PROMPT_ROW, PROMPT_COLUMN, ">>");  // a search may have covered it
+    BlankCommandRow(PROMPT_ROW, ECHO_COLUMN);
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
     int column = ECHO_COLUMN;
     int cursorColumn = ECHO_COLUMN;
@@ -91,6 +99,17 @@ void DrawCommandLine(const LineEditor *editor)
     if (editor->cursor == editor->charCount)
         cursorColumn = column;
     wmove(g_pCommandWindow, PROMPT_ROW, cursorColumn);
+    RefreshWindow(g_pCommandWindow);
+}
+
+void DrawSearchLine(const char *query, const char *match)
+{
+    std::string label = std::string("(reverse-i-search)`") + query + "'";
+    BlankCommandRow(PROMPT_ROW, PROMPT_COLUMN);
+    WriteCommandRow(PROMPT_ROW, PROMPT_COLUMN, label + ": " + (match != nullptr ? match : ""));
+    std::wstring shownLabel = FitToCells(label, PROMPT_COLUMN, ECHO_LAST_COLUMN);
+    int cursor = PROMPT_COLUMN + wcswidth(shownLabel.c_str(), shownLabel.size()) - 1;
+    wmove(g_pCommandWindow, PROMPT_ROW, std::min(cursor, ECHO_LAST_COLUMN));
     RefreshWindow(g_pCommandWindow);
 }
 
@@ -127,8 +146,6 @@ void DrawMeasureProgress(int percent)
 
 void EraseMeasureProgress()
 {
-    wmove(g_pCommandWindow, PROMPT_ROW, TEXT_COLUMN);
-    for (int column = TEXT_COLUMN; column <= ECHO_LAST_COLUMN; column++)
-        waddch(g_pCommandWindow, ' ');
+    BlankCommandRow(PROMPT_ROW, TEXT_COLUMN);
     RefreshWindow(g_pCommandWindow);
 }

@@ -1,6 +1,7 @@
 #include "terminal/Completion.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <cwchar>
 #include <dirent.h>
@@ -10,6 +11,7 @@
 #include "common/BuildSettings.h"
 #include "common/Text.h"
 #include "engine/Printer.h"
+#include "terminal/Prompt.h"
 
 // Where in a command line the word being completed stands.
 enum CompletionContext {
@@ -19,6 +21,7 @@ enum CompletionContext {
     CONTEXT_AFTER_USER,      // after a registered user's name
     CONTEXT_USER_NAME,       // a registered user's name as an argument
     CONTEXT_FILE_NAME,       // the file to print
+    CONTEXT_REFILL_AMOUNTS,  // Refill's KEY=VALUE pairs: the key of the last one
     CONTEXT_NOTHING,         // free text: nothing to offer
 };
 
@@ -32,8 +35,15 @@ struct Phrase {
 
 static CompletionContext AdminArgumentContext(AdminCommand command)
 {
-    return command == ADMIN_DEL_USER ? CONTEXT_USER_NAME : CONTEXT_NOTHING;
+    switch (command) {
+    case ADMIN_DEL_USER: return CONTEXT_USER_NAME;
+    case ADMIN_REFILL: return CONTEXT_REFILL_AMOUNTS;
+    default: return CONTEXT_NOTHING;
+    }
 }
+
+// The keys of Refill's pairs, with the equals sign the amount follows.
+static const char *const REFILL_KEYS[] = {"Ink=", "Paper="};
 
 static CompletionContext PrinterArgumentContext(PrinterCommand command)
 {
@@ -52,6 +62,20 @@ static void AddPrinterCommands(std::span<const PrinterCommandRow> rows, std::vec
         phrases.push_back({row.keyword, true, *row.arguments != '\0', PrinterArgumentContext(row.command)});
 }
 
+// True when every character of text can be typed and shown at the prompt.
+static bool IsTypable(const std::string &text)
+{
+    mbstate_t state = {};
+    for (size_t i = 0; i < text.size();) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, text.data() + i, text.size() - i, &state);
+        if (count == 0 || count > text.size() - i || wcwidth(character) < 0)
+            return false;
+        i += count;
+    }
+    return true;
+}
+
 // Registered names; as the first word of a line only those without a blank,
 // since a user line's first word ends at its first blank.
 static void AddUserNames(bool isFirstWord, std::vector<Phrase> &phrases)
@@ -59,7 +83,7 @@ static void AddUserNames(bool isFirstWord, std::vector<Phrase> &phrases)
     for (ListNode *node = GetFirstNode(&g_UserInfoList); node != nullptr && !IsTailer(&g_UserInfoList, node);
          node = GetNextNode(node)) {
         const char *name = static_cast<const UserInfo *>(node->pData)->userName;
-        if (isFirstWord && strchr(name, ' ') != nullptr)
+        if ((isFirstWord && strchr(name, ' ') != nullptr) || !IsTypable(name))
             continue;
         phrases.push_back({name, false, isFirstWord, isFirstWord ? CONTEXT_AFTER_USER : CONTEXT_NOTHING});
     }
@@ -72,6 +96,10 @@ static std::vector<Phrase> PhrasesFor(CompletionContext context)
     std::vector<Phrase> phrases;
     switch (context) {
     case CONTEXT_LINE_START:
+        for (const PromptWord &row : PromptWords()) {
+            if (isalpha(static_cast<unsigned char>(row.word[0])))
+                phrases.push_back({row.word, true, false, CONTEXT_NOTHING});
+        }
         phrases.push_back({ADMIN_WORD, true, true, CONTEXT_AFTER_ADMIN});
         phrases.push_back({PRINTER_WORD, true, true, CONTEXT_AFTER_PRINTER});
         if (isEarlier)
@@ -86,6 +114,10 @@ static std::vector<Phrase> PhrasesFor(CompletionContext context)
     case CONTEXT_AFTER_PRINTER: AddPrinterCommands(AdminPrinterCommands(), phrases); break;
     case CONTEXT_AFTER_USER: AddPrinterCommands(UserPrinterCommands(), phrases); break;
     case CONTEXT_USER_NAME: AddUserNames(false, phrases); break;
+    case CONTEXT_REFILL_AMOUNTS:
+        for (const char *key : REFILL_KEYS)
+            phrases.push_back({key, true, false, CONTEXT_NOTHING});
+        break;
     case CONTEXT_FILE_NAME:
     case CONTEXT_NOTHING: break;
     }
@@ -115,84 +147,10 @@ static const Phrase *FindTypedPhrase(const std::vector<Phrase> &phrases, const s
     return found;
 }
 
-// True when every character of text can be typed and shown at the prompt.
-static bool IsTypable(const std::string &text)
-{
-    mbstate_t state = {};
-    for (size_t i = 0; i < text.size();) {
-        wchar_t character;
-        size_t count = mbrtowc(&character, text.data() + i, text.size() - i, &state);
-        if (count == 0 || count > text.size() - i || (character != L'\t' && wcwidth(character) < 0))
-            return false;
-        i += count;
-    }
-    return true;
-}
-
 static bool IsDirectory(const std::string &path)
 {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-// The entries of the word's directory that begin with its last part. Hidden
-// entries only when that part begins with a dot.
-static void AddFileNames(const std::string &word, std::vector<CompletionCandidate> &candidates)
-{
-    size_t slash = word.rfind('/');
-    std::string directory = slash == std::string::npos ? "" : word.substr(0, slash + 1);
-    std::string start = word.substr(directory.size());
-    DIR *stream = opendir(directory.empty() ? "." : directory.c_str());
-    if (stream == nullptr)
-        return;
-    size_t seen = 0;
-    for (const struct dirent *entry = readdir(stream); entry != nullptr && seen < MAX_DIRECTORY_ENTRIES &&
-                                                       candidates.size() < MAX_COMPLETION_CANDIDATES;
-         entry = readdir(stream), seen++) {
-        std::string name = entry->d_name;
-        if (name == "." || name == ".." || (name[0] == '.' && start.empty()))
-            continue;
-        if (name.compare(0, start.size(), start) != 0 || !IsTypable(name))
-            continue;
-        std::string suffix = IsDirectory(directory + name) ? "/" : "";
-        candidates.push_back({directory + name + suffix, name + suffix, false});
-    }
-    closedir(stream);
-}
-
-static size_t SkipBlanks(const std::string &text, size_t position)
-{
-    return LTrim(text.c_str() + position) - text.c_str();
-}
-
-Completion FindCompletions(const char *line, size_t cursor)
-{
-    const std::string text(line, cursor);
-    Completion completion = {};
-    size_t position = SkipBlanks(text, 0);
-    CompletionContext context = CONTEXT_LINE_START;
-    for (;;) {
-        std::string rest = text.substr(position);
-        if (context == CONTEXT_FILE_NAME) {
-            AddFileNames(rest, completion.candidates);
-            break;
-        }
-        std::vector<Phrase> phrases = PhrasesFor(context);
-        const Phrase *typed = FindTypedPhrase(phrases, rest);
-        if (typed == nullptr) {
-            for (const Phrase &phrase : phrases) {
-                if (PhraseBeginsWith(phrase, rest))
-                    completion.candidates.push_back({phrase.text, phrase.text, phrase.isWord});
-            }
-            break;
-        }
-        position = SkipBlanks(text, position + typed->text.size());
-        context = typed->next;
-    }
-    completion.wordStart = position;
-    std::sort(completion.candidates.begin(), completion.candidates.end(),
-              [](const CompletionCandidate &a, const CompletionCandidate &b) { return a.text < b.text; });
-    return completion;
 }
 
 // The length of the longest run of whole characters within text's first
@@ -210,17 +168,110 @@ static size_t WholeCharacters(const std::string &text, size_t length)
     return whole;
 }
 
-std::string CommonCompletionPrefix(const std::vector<CompletionCandidate> &candidates)
+// Narrows the beginning that all matches share to what text shares too.
+static void NoteMatch(Completion *completion, const std::string &text)
 {
-    if (candidates.empty())
-        return "";
-    const std::string &first = candidates.front().text;
-    size_t length = first.size();
-    for (const CompletionCandidate &candidate : candidates) {
-        size_t same = 0;
-        while (same < length && same < candidate.text.size() && candidate.text[same] == first[same])
-            same++;
-        length = same;
+    if (completion->matchCount++ == 0) {
+        completion->common = text;
+        return;
     }
-    return first.substr(0, WholeCharacters(first, length));
+    size_t same = 0;
+    while (same < completion->common.size() && same < text.size() && completion->common[same] == text[same])
+        same++;
+    completion->common.resize(same);
+}
+
+// Sorts names and keeps the first MAX_COMPLETION_CANDIDATES of them.
+static void KeepFirstNames(std::vector<std::string> &names)
+{
+    size_t kept = std::min(names.size(), MAX_COMPLETION_CANDIDATES);
+    std::partial_sort(names.begin(), names.begin() + kept, names.end());
+    names.resize(kept);
+}
+
+// The entries of the word's directory that begin with its last part. Hidden
+// entries only when that part begins with a dot. Every entry up to the cap
+// counts for the shared beginning; only the first names in sort order are
+// kept as candidates.
+static void AddFileNames(const std::string &word, Completion *completion)
+{
+    size_t slash = word.rfind('/');
+    std::string directory = slash == std::string::npos ? "" : word.substr(0, slash + 1);
+    std::string start = word.substr(directory.size());
+    DIR *stream = opendir(directory.empty() ? "." : directory.c_str());
+    if (stream == nullptr)
+        return;
+    std::vector<std::string> names;
+    size_t seen = 0;
+    for (const struct dirent *entry = readdir(stream); entry != nullptr; entry = readdir(stream)) {
+        if (seen++ == MAX_DIRECTORY_ENTRIES) {
+            completion->isCut = true;
+            break;
+        }
+        std::string name = entry->d_name;
+        if (name == "." || name == ".." || (name[0] == '.' && start.empty()))
+            continue;
+        if (name.compare(0, start.size(), start) != 0 || !IsTypable(name))
+            continue;
+        NoteMatch(completion, directory + name);
+        names.push_back(std::move(name));
+        if (names.size() == 2 * MAX_COMPLETION_CANDIDATES)
+            KeepFirstNames(names);
+    }
+    closedir(stream);
+    KeepFirstNames(names);
+    for (const std::string &name : names) {
+        std::string suffix = IsDirectory(directory + name) ? "/" : "";
+        completion->candidates.push_back({directory + name + suffix, name + suffix, false});
+    }
+    if (completion->matchCount == 1)
+        completion->common = completion->candidates.front().text;
+}
+
+// The keywords or names of a place that begin with the typed text.
+static void AddPhrases(const std::vector<Phrase> &phrases, const std::string &typed, Completion *completion)
+{
+    for (const Phrase &phrase : phrases) {
+        if (PhraseBeginsWith(phrase, typed))
+            completion->candidates.push_back({phrase.text, phrase.text, phrase.isWord});
+    }
+    std::sort(completion->candidates.begin(), completion->candidates.end(),
+              [](const CompletionCandidate &a, const CompletionCandidate &b) { return a.text < b.text; });
+    for (const CompletionCandidate &candidate : completion->candidates)
+        NoteMatch(completion, candidate.text);
+}
+
+static size_t SkipBlanks(const std::string &text, size_t position)
+{
+    return LTrim(text.c_str() + position) - text.c_str();
+}
+
+Completion FindCompletions(const char *line, size_t cursor)
+{
+    const std::string text(line, cursor);
+    Completion completion = {};
+    size_t position = SkipBlanks(text, 0);
+    CompletionContext context = CONTEXT_LINE_START;
+    for (;;) {
+        std::string rest = text.substr(position);
+        if (context == CONTEXT_FILE_NAME) {
+            AddFileNames(rest, &completion);
+            break;
+        }
+        if (context == CONTEXT_REFILL_AMOUNTS && rest.rfind(' ') != std::string::npos) {
+            position += rest.rfind(' ') + 1;
+            continue;
+        }
+        std::vector<Phrase> phrases = PhrasesFor(context);
+        const Phrase *typed = FindTypedPhrase(phrases, rest);
+        if (typed == nullptr) {
+            AddPhrases(phrases, rest, &completion);
+            break;
+        }
+        position = SkipBlanks(text, position + typed->text.size());
+        context = typed->next;
+    }
+    completion.wordStart = position;
+    completion.common.resize(WholeCharacters(completion.common, completion.common.size()));
+    return completion;
 }

@@ -20,11 +20,12 @@ struct CompletionCandidate {
 
 struct Completion {
     size_t wordStart;                             // byte offset where the word being completed begins
-    std::vector<CompletionCandidate> candidates;  // sorted; empty when nothing fits
+    std::vector<CompletionCandidate> candidates;  // sorted, the first MAX_COMPLETION_CANDIDATES; empty when nothing fits
+    size_t matchCount;                            // all that fit, those past the candidates kept too
+    std::string common;                           // the longest beginning all of them share, whole characters
+    bool isCut;                                   // the directory held more than MAX_DIRECTORY_ENTRIES: some may be missing
 };
 
-// The completions of the first `cursor` bytes of line.
+// The completions of the first `cursor` bytes of line. Names that cannot
+// be typed at the prompt (control characters, tabs) are never offered.
 Completion FindCompletions(const char *line, size_t cursor);
-// The longest beginning that every candidate shares, cut at a character
-// boundary of the locale's encoding.
-std::string CommonCompletionPrefix(const std::vector<CompletionCandidate> &candidates);

@@ -1,10 +1,10 @@
 // What the display's files share among themselves: the fixed layout and the
 // refresh rules every window follows. Only terminal/*Window.cpp,
-// terminal/Overlays.cpp, terminal/Screen.cpp and terminal/Keys.cpp include it.
+// terminal/Overlays.cpp and terminal/Screen.cpp include it.
 #pragma once
 
 #include <curses.h>
-#include <termios.h>
+#include <string>
 
 #include "terminal/display.h"
 
@@ -25,6 +25,11 @@ constexpr int PRINTER_WINDOW_LINES = 20;
 void RefreshWindow(WINDOW *window);
 // Screen.cpp: shows again what a closed overlay covered.
 void ShowUnderOverlays();
+// Screen.cpp: text as wide characters to show from window column `column`
+// to column `lastColumn`, cut there. A byte that does not decode, or a
+// character that cannot be shown, shows as '?'; a tab as blanks up to the
+// next tab stop.
+std::wstring FitToCells(const std::string &text, int column, int lastColumn);
 
 // CommandWindow.cpp: true while the prompt is up and the cursor belongs at
 // the end of the typed text.
@@ -44,12 +49,3 @@ void PutOverlays();
 void KeepOverlaysInPlace();
 // Overlays.cpp: forgets the overlays when curses closes.
 void ForgetOverlays();
-
-// Keys.cpp: reads the terminal's own erase and kill keys from curses, or
-// from the terminal's modes where curses writes into a pipe and cannot.
-void ReadEditingKeys();
-void UseEditingKeysOf(const struct termios &modes);
-// Keys.cpp: the window keys are read through; never drawn, so reading
-// keys never refreshes anything.
-void OpenKeyWindow();
-void ForgetKeyWindow();

@@ -7,12 +7,13 @@
 
 static const char EXAMPLE_USER[] = "ann";  // the user name the examples use
 
-// Two keys to a line: the key names, then what they do.
+// The keys of the prompt, a few to a line: the key names, then what they
+// do. Four lines: the help view has no room for more in every grammar.
 static const char *const KEY_LINES[] = {
-    " Left Right ^B ^F   move              Backspace Del    erase before, under",
-    " Home End   ^A ^E   to either end     ^W ^U ^K         erase word, line, rest",
-    " Up Down    ^P ^N   earlier lines     Tab, Tab Tab     complete, list choices",
-    " ^L                 redraw screen     F1, help or ?    this help",
+    " Left Right ^B ^F  move       Alt-B Alt-F ^Left ^Right  by words   ^L  redraw",
+    " Home End ^A ^E    either end Backspace Del  erase before, under   F1  help",
+    " ^W ^U ^K  erase word, line, rest  Alt-Backspace Alt-D  erase word left, right",
+    " Up Down ^P ^N  history  ^R  search it  ^Y  yank  Tab, Tab Tab  complete, list",
 };
 
 // One command line of the help: form, example, what it does.

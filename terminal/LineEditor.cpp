@@ -1,7 +1,9 @@
 #include "terminal/LineEditor.h"
 
+#include <cctype>
 #include <climits>
 #include <cstring>
+#include <cwctype>
 
 constexpr size_t MAX_CHARACTER_BYTES = UINT8_MAX;  // a character and its combining marks
 
@@ -99,33 +101,100 @@ static bool IsCharacterBlank(const LineEditor *editor, size_t index)
     return editor->charBytes[index] == 1 && (first == ' ' || first == '\t');
 }
 
-EditResult LineEditor_EraseWord(LineEditor *editor)
+// Removes the characters from `first` up to the cursor or from the cursor
+// up to `end`, whichever side of the cursor the range lies; its bytes go
+// to *killed when given.
+static EditResult KillCharacters(LineEditor *editor, size_t first, size_t end, std::string *killed)
 {
-    if (editor->cursor == 0)
+    if (first == end)
         return EDIT_UNCHANGED;
+    if (killed != nullptr) {
+        size_t offset = LineEditor_ByteOffset(editor, first);
+        killed->assign(editor->bytes + offset, LineEditor_ByteOffset(editor, end) - offset);
+    }
+    RemoveCharacters(editor, first, end - first);
+    return EDIT_CHANGED;
+}
+
+EditResult LineEditor_EraseWord(LineEditor *editor, std::string *killed)
+{
     size_t first = editor->cursor;
     while (first > 0 && IsCharacterBlank(editor, first - 1))
         first--;
     while (first > 0 && !IsCharacterBlank(editor, first - 1))
         first--;
-    RemoveCharacters(editor, first, editor->cursor - first);
-    return EDIT_CHANGED;
+    return KillCharacters(editor, first, editor->cursor, killed);
 }
 
-EditResult LineEditor_Kill(LineEditor *editor)
+EditResult LineEditor_Kill(LineEditor *editor, std::string *killed)
 {
-    if (editor->charCount == 0)
-        return EDIT_UNCHANGED;
-    LineEditor_Clear(editor);
-    return EDIT_CHANGED;
+    editor->cursor = editor->charCount;
+    return KillCharacters(editor, 0, editor->charCount, killed);
 }
 
-EditResult LineEditor_KillToEnd(LineEditor *editor)
+EditResult LineEditor_KillToEnd(LineEditor *editor, std::string *killed)
 {
-    if (editor->cursor == editor->charCount)
-        return EDIT_UNCHANGED;
-    RemoveCharacters(editor, editor->cursor, editor->charCount - editor->cursor);
-    return EDIT_CHANGED;
+    return KillCharacters(editor, editor->cursor, editor->charCount, killed);
+}
+
+// True when the character starting at byte `offset` is a letter or a
+// digit: what a word is made of for the word moves and kills.
+static bool IsWordCharacter(const LineEditor *editor, size_t index, size_t offset)
+{
+    unsigned char first = static_cast<unsigned char>(editor->bytes[offset]);
+    if (editor->charBytes[index] == 1 && first < 0x80)
+        return isalnum(first);
+    wchar_t character;
+    mbstate_t state = {};
+    size_t count = mbrtowc(&character, editor->bytes + offset, editor->charBytes[index], &state);
+    return count > 0 && count <= editor->charBytes[index] && iswalnum(static_cast<wint_t>(character));
+}
+
+// The start of the word before the cursor: back over what is not a word,
+// then over the word.
+static size_t WordStartBefore(const LineEditor *editor)
+{
+    size_t index = editor->cursor;
+    size_t offset = LineEditor_ByteOffset(editor, index);
+    bool isInWord = false;
+    while (index > 0) {
+        size_t previous = offset - editor->charBytes[index - 1];
+        bool isWord = IsWordCharacter(editor, index - 1, previous);
+        if (isInWord && !isWord)
+            break;
+        isInWord = isInWord || isWord;
+        index--;
+        offset = previous;
+    }
+    return index;
+}
+
+// The end of the word after the cursor: on over what is not a word, then
+// over the word.
+static size_t WordEndAfter(const LineEditor *editor)
+{
+    size_t index = editor->cursor;
+    size_t offset = LineEditor_ByteOffset(editor, index);
+    bool isInWord = false;
+    while (index < editor->charCount) {
+        bool isWord = IsWordCharacter(editor, index, offset);
+        if (isInWord && !isWord)
+            break;
+        isInWord = isInWord || isWord;
+        offset += editor->charBytes[index];
+        index++;
+    }
+    return index;
+}
+
+EditResult LineEditor_KillWordBefore(LineEditor *editor, std::string *killed)
+{
+    return KillCharacters(editor, WordStartBefore(editor), editor->cursor, killed);
+}
+
+EditResult LineEditor_KillWordAfter(LineEditor *editor, std::string *killed)
+{
+    return KillCharacters(editor, editor->cursor, WordEndAfter(editor), killed);
 }
 
 // Puts the cursor before character `index`.
@@ -157,6 +226,16 @@ EditResult LineEditor_MoveEnd(LineEditor *editor)
     return MoveCursorTo(editor, editor->charCount);
 }
 
+EditResult LineEditor_MoveWordLeft(LineEditor *editor)
+{
+    return MoveCursorTo(editor, WordStartBefore(editor));
+}
+
+EditResult LineEditor_MoveWordRight(LineEditor *editor)
+{
+    return MoveCursorTo(editor, WordEndAfter(editor));
+}
+
 // Inserts text at the cursor, character by character. False when a
 // character cannot be decoded, shown or fitted.
 static bool InsertText(LineEditor *editor, const char *text)
@@ -184,6 +263,11 @@ EditResult LineEditor_SetText(LineEditor *editor, const char *text)
     if (result == EDIT_REFUSED)
         editor->cursor = cursor;
     return result;
+}
+
+EditResult LineEditor_InsertText(LineEditor *editor, const char *text)
+{
+    return LineEditor_ReplaceBeforeCursor(editor, editor->cursor, text);
 }
 
 EditResult LineEditor_ReplaceBeforeCursor(LineEditor *editor, size_t first, const char *text)

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
+#include <string>
 
 #include "common/Commands.h"
 
@@ -36,22 +37,37 @@ EditResult LineEditor_Insert(LineEditor *editor, wchar_t character);
 EditResult LineEditor_Erase(LineEditor *editor);
 // Removes the character under the cursor.
 EditResult LineEditor_Delete(LineEditor *editor);
-// Removes the word before the cursor and the blanks after it.
-EditResult LineEditor_EraseWord(LineEditor *editor);
+// The kills below put the bytes they removed into *killed when it is
+// given, for a later yank; a kill that removes nothing leaves it alone.
+// Removes the word before the cursor and the blanks after it (a word here
+// runs to a blank).
+EditResult LineEditor_EraseWord(LineEditor *editor, std::string *killed = nullptr);
 // Removes the whole line.
-EditResult LineEditor_Kill(LineEditor *editor);
+EditResult LineEditor_Kill(LineEditor *editor, std::string *killed = nullptr);
 // Removes everything from the cursor to the end of the line.
-EditResult LineEditor_KillToEnd(LineEditor *editor);
+EditResult LineEditor_KillToEnd(LineEditor *editor, std::string *killed = nullptr);
+// Removes from the start of the word before the cursor to the cursor, and
+// from the cursor to the end of the word after it. Here a word is a run of
+// letters and digits, as for the word moves.
+EditResult LineEditor_KillWordBefore(LineEditor *editor, std::string *killed = nullptr);
+EditResult LineEditor_KillWordAfter(LineEditor *editor, std::string *killed = nullptr);
 
 // Cursor movement by one character, or to either end of the line.
 EditResult LineEditor_MoveLeft(LineEditor *editor);
 EditResult LineEditor_MoveRight(LineEditor *editor);
 EditResult LineEditor_MoveHome(LineEditor *editor);
 EditResult LineEditor_MoveEnd(LineEditor *editor);
+// Cursor movement to the start of the word before it, or past the end of
+// the word after it.
+EditResult LineEditor_MoveWordLeft(LineEditor *editor);
+EditResult LineEditor_MoveWordRight(LineEditor *editor);
 
 // Replaces the whole line by text (in the locale's encoding), cursor at its
 // end. Refused, and the line left as it was, when text cannot be typed.
 EditResult LineEditor_SetText(LineEditor *editor, const char *text);
+// Inserts text at the cursor, cursor after it. Refused, and the line left
+// as it was, when text cannot be typed or would not fit.
+EditResult LineEditor_InsertText(LineEditor *editor, const char *text);
 // Replaces the characters from `first` to the cursor by text, cursor after
 // it. Refused, and the line left as it was, when text cannot be typed or
 // would not fit.

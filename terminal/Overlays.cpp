@@ -74,20 +74,19 @@ void CloseHelpView()
 
 // ---------------------------------------------------------------- candidates
 
-// A label as wide characters, cut to `cells` display cells.
-static std::wstring WideLabel(const std::string &label, int cells)
+// What the list leaves out, set into its bottom frame at the right: how
+// many more there are, or that nobody could count them.
+static void NoteLeftOut(int bottomRow, size_t leftOut, bool isCut)
 {
-    std::wstring wide(label.size(), L'\0');
-    size_t count = mbstowcs(wide.data(), label.c_str(), wide.size());
-    wide.resize(count == static_cast<size_t>(-1) ? 0 : count);
-    while (!wide.empty() && wcswidth(wide.c_str(), wide.size()) > cells)
-        wide.pop_back();
-    return wide;
+    std::string note = isCut ? " +more: the directory is too large to list whole "
+                             : " +" + std::to_string(leftOut) + " more ";
+    int column = SCREEN_MIN_COLUMNS - 2 - static_cast<int>(note.size());
+    mvwaddstr(s_candidateWindow, bottomRow, std::max(1, column), note.c_str());
 }
 
 // The choices in columns, down then across, in a frame just above the
-// command window. What does not fit is counted on the last place.
-void ShowCandidates(const std::vector<std::string> &labels)
+// command window.
+void ShowCandidates(const std::vector<std::string> &labels, size_t total, bool isCut)
 {
     HideCandidates();
     if (labels.empty())
@@ -97,26 +96,22 @@ void ShowCandidates(const std::vector<std::string> &labels)
     std::vector<std::wstring> wide;
     int widest = 1;
     for (const std::string &label : labels) {
-        wide.push_back(WideLabel(label, inside - CANDIDATE_GAP));
+        wide.push_back(FitToCells(label, 0, inside - CANDIDATE_GAP - 1));
         widest = std::max(widest, wcswidth(wide.back().c_str(), wide.back().size()));
     }
     const int columnWidth = widest + CANDIDATE_GAP;
     const int columns = std::max(1, (inside + CANDIDATE_GAP) / columnWidth);
     const int count = static_cast<int>(labels.size());
     const int rows = std::min(CANDIDATE_MAX_ROWS, (count + columns - 1) / columns);
-    const int places = rows * columns;
+    const int shown = std::min(count, rows * columns);
     s_candidateWindow = newwin(rows + 2, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP - rows - 2, 0);
     box(s_candidateWindow, 0, 0);
-    for (int i = 0; i < count && i < places; i++) {
-        int row = 1 + i % rows;
+    for (int i = 0; i < shown; i++) {
         int column = left + (i / rows) * columnWidth;
-        if (i == places - 1 && count > places) {
-            std::string more = "+" + std::to_string(count - i) + " more";
-            mvwaddnstr(s_candidateWindow, row, column, more.c_str(), left + inside - column);
-            break;
-        }
-        mvwaddnwstr(s_candidateWindow, row, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
+        mvwaddnwstr(s_candidateWindow, 1 + i % rows, column, wide[i].c_str(), static_cast<int>(wide[i].size()));
     }
+    if (isCut || static_cast<size_t>(shown) < total)
+        NoteLeftOut(rows + 1, total - std::min(total, static_cast<size_t>(shown)), isCut);
     RefreshWindow(s_candidateWindow);
 }
 

@@ -1,36 +1,37 @@
 #include "terminal/Prompt.h"
 
+#include <climits>
 #include <cstring>
 
-#include "common/BuildSettings.h"
 #include "common/Text.h"
-#include "terminal/Help.h"
+#include "engine/Printer.h"
 
-// Lines that the prompt takes for itself. The command language ignores
-// each of them without a message, so none of them ever was a command.
-static const struct {
-    const char *word;
-    bool allowsBlanks;  // blanks around the word are allowed
-    PromptOutcome outcome;
-} PROMPT_WORDS[] = {
-    {"help", true, PROMPT_OPEN_HELP},
-    {"?", true, PROMPT_OPEN_HELP},
-    {"quit", false, PROMPT_LEAVE},
-    {"exit", false, PROMPT_LEAVE},
+constexpr size_t MAX_SEARCH_BYTES = 256;  // a longer query is refused
+
+static const PromptWord PROMPT_WORDS[] = {
+    {"help", true, false},
+    {"?", true, false},
+    {"quit", false, true},
+    {"exit", false, true},
 };
+
+std::span<const PromptWord> PromptWords()
+{
+    return PROMPT_WORDS;
+}
 
 // The prompt's own outcome of an entered line, or PROMPT_ENTERED for a
 // command.
 static PromptOutcome ClassifyEnteredLine(const char *line)
 {
-    for (const auto &row : PROMPT_WORDS) {
+    for (const PromptWord &row : PROMPT_WORDS) {
         const char *start = row.allowsBlanks ? LTrim(line) : line;
         if (!StartsWithKeyword(start, row.word))
             continue;
         const char *after = AfterKeyword(start, row.word);
         const char *end = row.allowsBlanks ? LTrim(after) : after;
         if (*end == '\0')
-            return row.outcome;
+            return row.isLeave ? PROMPT_LEAVE : PROMPT_OPEN_HELP;
     }
     return PROMPT_ENTERED;
 }
@@ -39,6 +40,9 @@ void Prompt_Init(Prompt *prompt)
 {
     History_Clear(&prompt->history);
     prompt->isHelpOpen = false;
+    prompt->killed.clear();
+    prompt->isLeaveAsked = false;
+    prompt->unfinishedJobs = 0;
     Prompt_StartLine(prompt);
 }
 
@@ -48,7 +52,12 @@ void Prompt_StartLine(Prompt *prompt)
     prompt->historyAge = 0;
     prompt->draft.clear();
     prompt->candidates.clear();
+    prompt->candidateCount = 0;
+    prompt->isCandidateListCut = false;
     prompt->isListPending = false;
+    prompt->isSearching = false;
+    prompt->searchQuery.clear();
+    prompt->searchAge = 0;
 }
 
 static PromptOutcome FromEdit(EditResult result)
@@ -77,8 +86,10 @@ static PromptOutcome WalkHistory(Prompt *prompt, int step)
     return PROMPT_CHANGED;
 }
 
-// Tab: one candidate is completed; several complete to what they share, and
-// a second Tab lists them; none beeps.
+// Tab: one candidate is completed; several complete to what they all
+// share, and a second Tab lists them; none beeps. When the directory was
+// too large to look at whole, nothing is completed: what is missing might
+// not share it.
 static PromptOutcome Complete(Prompt *prompt, bool isSecondTab)
 {
     LineEditor *editor = &prompt->editor;
@@ -91,17 +102,37 @@ static PromptOutcome Complete(Prompt *prompt, bool isSecondTab)
     if (completion.candidates.empty())
         return PROMPT_REFUSED;
     size_t first = LineEditor_CharacterAt(editor, completion.wordStart);
-    if (completion.candidates.size() == 1) {
+    if (completion.matchCount == 1 && !completion.isCut) {
         const CompletionCandidate &only = completion.candidates.front();
         std::string text = only.isWord ? only.text + " " : only.text;
         return FromEdit(LineEditor_ReplaceBeforeCursor(editor, first, text.c_str()));
     }
     prompt->candidates = completion.candidates;
+    prompt->candidateCount = completion.matchCount;
+    prompt->isCandidateListCut = completion.isCut;
     prompt->isListPending = true;
-    std::string common = CommonCompletionPrefix(completion.candidates);
-    if (common.size() <= cursor - completion.wordStart)
+    if (completion.isCut || completion.common.size() <= cursor - completion.wordStart)
         return PROMPT_REFUSED;
-    return FromEdit(LineEditor_ReplaceBeforeCursor(editor, first, common.c_str()));
+    return FromEdit(LineEditor_ReplaceBeforeCursor(editor, first, completion.common.c_str()));
+}
+
+// Jobs printing or waiting, which leaving now would drop.
+static int CountUnfinishedJobs()
+{
+    return GetNodeCount(&g_JobWaitList) + (g_PrinterContext.pCurrentJob != nullptr ? 1 : 0);
+}
+
+// A line that asks to leave. While jobs are unfinished it only asks, and
+// the very next line leaves if it asks again.
+static PromptOutcome AskToLeave(Prompt *prompt)
+{
+    int unfinished = CountUnfinishedJobs();
+    if (unfinished == 0 || prompt->isLeaveAsked)
+        return PROMPT_LEAVE;
+    prompt->isLeaveAsked = true;
+    prompt->unfinishedJobs = unfinished;
+    Prompt_StartLine(prompt);
+    return PROMPT_CONFIRM_LEAVE;
 }
 
 // Enter: a command line, or a line the prompt takes for itself. Every line
@@ -110,6 +141,9 @@ static PromptOutcome EnterLine(Prompt *prompt)
 {
     History_Add(&prompt->history, prompt->editor.bytes);
     PromptOutcome outcome = ClassifyEnteredLine(prompt->editor.bytes);
+    if (outcome == PROMPT_LEAVE)
+        return AskToLeave(prompt);
+    prompt->isLeaveAsked = false;
     if (outcome == PROMPT_OPEN_HELP) {
         Prompt_StartLine(prompt);
         prompt->isHelpOpen = true;
@@ -123,6 +157,132 @@ static PromptOutcome OpenHelp(Prompt *prompt)
     return PROMPT_OPEN_HELP;
 }
 
+// ^D: on an empty line it asks to leave, as a line would; otherwise it
+// deletes under the cursor.
+static PromptOutcome EndOfInput(Prompt *prompt)
+{
+    if (prompt->editor.charCount != 0)
+        return FromEdit(LineEditor_Delete(&prompt->editor));
+    return AskToLeave(prompt);
+}
+
+// ^Y: the text killed last goes in at the cursor.
+static PromptOutcome Yank(Prompt *prompt)
+{
+    if (prompt->killed.empty())
+        return PROMPT_UNCHANGED;
+    return FromEdit(LineEditor_InsertText(&prompt->editor, prompt->killed.c_str()));
+}
+
+// ---------------------------------------------------------------- search
+
+const char *Prompt_SearchMatch(const Prompt *prompt)
+{
+    return prompt->searchAge == 0 ? nullptr : History_Line(&prompt->history, prompt->searchAge);
+}
+
+// The newest history line from `age` on that holds query; 0 for none.
+static size_t FindMatch(const Prompt *prompt, const std::string &query, size_t age)
+{
+    for (const char *line; (line = History_Line(&prompt->history, age)) != nullptr; age++) {
+        if (strstr(line, query.c_str()) != nullptr)
+            return age;
+    }
+    return 0;
+}
+
+// Looks for query from history line `age` on; refused, and the search left
+// as it was, when no line holds it.
+static PromptOutcome SearchFor(Prompt *prompt, const std::string &query, size_t age)
+{
+    size_t found = query.empty() ? 0 : FindMatch(prompt, query, age);
+    if (found == 0 && !query.empty())
+        return PROMPT_REFUSED;
+    prompt->searchQuery = query;
+    prompt->searchAge = found;
+    return PROMPT_CHANGED;
+}
+
+// The query without its last character.
+static std::string WithoutLastCharacter(const std::string &text)
+{
+    mbstate_t state = {};
+    size_t last = 0;
+    for (size_t at = 0; at < text.size();) {
+        size_t count = mbrtowc(nullptr, text.data() + at, text.size() - at, &state);
+        if (count == 0 || count > text.size() - at)
+            count = 1;
+        last = at;
+        at += count;
+    }
+    return text.substr(0, last);
+}
+
+static PromptOutcome ExtendSearch(Prompt *prompt, wchar_t character)
+{
+    char encoded[MB_LEN_MAX];
+    mbstate_t state = {};
+    size_t count = wcrtomb(encoded, character, &state);
+    if (count == static_cast<size_t>(-1) || prompt->searchQuery.size() + count > MAX_SEARCH_BYTES)
+        return PROMPT_REFUSED;
+    size_t from = prompt->searchAge == 0 ? 1 : prompt->searchAge;
+    return SearchFor(prompt, prompt->searchQuery + std::string(encoded, count), from);
+}
+
+// Leaves the search. With `keepsMatch`, the line found becomes the line
+// being typed; otherwise the line stays as it was before the search.
+static void EndSearch(Prompt *prompt, bool keepsMatch)
+{
+    const char *match = Prompt_SearchMatch(prompt);
+    if (keepsMatch && match != nullptr && LineEditor_SetText(&prompt->editor, match) == EDIT_CHANGED) {
+        prompt->historyAge = 0;
+        prompt->draft.clear();
+    }
+    prompt->isSearching = false;
+    prompt->searchQuery.clear();
+    prompt->searchAge = 0;
+}
+
+static PromptOutcome StartSearch(Prompt *prompt)
+{
+    prompt->isSearching = true;
+    prompt->searchQuery.clear();
+    prompt->searchAge = 0;
+    return PROMPT_CHANGED;
+}
+
+static PromptOutcome HandleLineKey(Prompt *prompt, CommandKey key, bool isSecondTab);
+
+// While searching: characters and erase change the query, ^R finds an
+// older line, Enter runs the line found, Esc and ^G go back to the line as
+// it was. Any other key takes the line found and then acts on it.
+static PromptOutcome HandleSearchKey(Prompt *prompt, CommandKey key)
+{
+    switch (key.action) {
+    case KEY_ACTION_INSERT: return ExtendSearch(prompt, key.character);
+    case KEY_ACTION_ERASE:
+        if (prompt->searchQuery.empty())
+            return PROMPT_UNCHANGED;
+        return SearchFor(prompt, WithoutLastCharacter(prompt->searchQuery), 1);
+    case KEY_ACTION_SEARCH:
+        if (prompt->searchAge == 0)
+            return PROMPT_REFUSED;
+        return SearchFor(prompt, prompt->searchQuery, prompt->searchAge + 1);
+    case KEY_ACTION_ESCAPE:
+    case KEY_ACTION_CANCEL: EndSearch(prompt, false); return PROMPT_CHANGED;
+    case KEY_ACTION_REFUSED: return PROMPT_REFUSED;
+    case KEY_ACTION_IGNORE:
+    case KEY_ACTION_NONE: return PROMPT_UNCHANGED;
+    default: break;
+    }
+    EndSearch(prompt, true);
+    PromptOutcome outcome = HandleLineKey(prompt, key, false);
+    // The line found was taken, so it is drawn even when the key did nothing.
+    return outcome == PROMPT_UNCHANGED || outcome == PROMPT_REFUSED ? PROMPT_CHANGED : outcome;
+}
+
+// ---------------------------------------------------------------- keys
+
 // While the help view is open, only the keys that close it do anything.
 static PromptOutcome HandleHelpKey(Prompt *prompt, CommandKey key)
 {
@@ -134,32 +294,36 @@ static PromptOutcome HandleHelpKey(Prompt *prompt, CommandKey key)
     return PROMPT_CLOSE_HELP;
 }
 
-PromptOutcome Prompt_HandleKey(Prompt *prompt, CommandKey key)
+static PromptOutcome HandleLineKey(Prompt *prompt, CommandKey key, bool isSecondTab)
 {
-    if (prompt->isHelpOpen)
-        return HandleHelpKey(prompt, key);
-    bool isSecondTab = prompt->isListPending && key.action == KEY_ACTION_COMPLETE;
-    prompt->isListPending = false;
     LineEditor *editor = &prompt->editor;
+    std::string *killed = &prompt->killed;
     switch (key.action) {
     case KEY_ACTION_INSERT: return FromEdit(LineEditor_Insert(editor, key.character));
     case KEY_ACTION_ERASE: return FromEdit(LineEditor_Erase(editor));
     case KEY_ACTION_DELETE: return FromEdit(LineEditor_Delete(editor));
-    case KEY_ACTION_ERASE_WORD: return FromEdit(LineEditor_EraseWord(editor));
-    case KEY_ACTION_KILL: return FromEdit(LineEditor_Kill(editor));
-    case KEY_ACTION_KILL_TO_END: return FromEdit(LineEditor_KillToEnd(editor));
+    case KEY_ACTION_ERASE_WORD: return FromEdit(LineEditor_EraseWord(editor, killed));
+    case KEY_ACTION_KILL: return FromEdit(LineEditor_Kill(editor, killed));
+    case KEY_ACTION_KILL_TO_END: return FromEdit(LineEditor_KillToEnd(editor, killed));
+    case KEY_ACTION_KILL_WORD_BEFORE: return FromEdit(LineEditor_KillWordBefore(editor, killed));
+    case KEY_ACTION_KILL_WORD_AFTER: return FromEdit(LineEditor_KillWordAfter(editor, killed));
+    case KEY_ACTION_YANK: return Yank(prompt);
     case KEY_ACTION_LEFT: return FromEdit(LineEditor_MoveLeft(editor));
     case KEY_ACTION_RIGHT: return FromEdit(LineEditor_MoveRight(editor));
+    case KEY_ACTION_WORD_LEFT: return FromEdit(LineEditor_MoveWordLeft(editor));
+    case KEY_ACTION_WORD_RIGHT: return FromEdit(LineEditor_MoveWordRight(editor));
     case KEY_ACTION_HOME: return FromEdit(LineEditor_MoveHome(editor));
     case KEY_ACTION_END: return FromEdit(LineEditor_MoveEnd(editor));
     case KEY_ACTION_OLDER: return WalkHistory(prompt, 1);
     case KEY_ACTION_NEWER: return WalkHistory(prompt, -1);
+    case KEY_ACTION_SEARCH: return StartSearch(prompt);
     case KEY_ACTION_COMPLETE: return Complete(prompt, isSecondTab);
     case KEY_ACTION_REDRAW: return PROMPT_REDRAW_SCREEN;
     case KEY_ACTION_HELP: return OpenHelp(prompt);
-    case KEY_ACTION_END_OF_INPUT:
-        return editor->charCount == 0 ? PROMPT_LEAVE : FromEdit(LineEditor_Delete(editor));
+    case KEY_ACTION_END_OF_INPUT: return EndOfInput(prompt);
     case KEY_ACTION_ENTER: return EnterLine(prompt);
+    case KEY_ACTION_REFUSED: return PROMPT_REFUSED;
+    case KEY_ACTION_CANCEL:
     case KEY_ACTION_ESCAPE:
     case KEY_ACTION_IGNORE:
     case KEY_ACTION_NONE: break;
@@ -167,47 +331,13 @@ PromptOutcome Prompt_HandleKey(Prompt *prompt, CommandKey key)
     return PROMPT_UNCHANGED;
 }
 
-static std::vector<std::string> CandidateLabels(const Prompt *prompt)
+PromptOutcome Prompt_HandleKey(Prompt *prompt, CommandKey key)
 {
-    std::vector<std::string> labels;
-    for (const CompletionCandidate &candidate : prompt->candidates)
-        labels.push_back(candidate.label);
-    return labels;
-}
-
-PromptRead Prompt_TakeTypedKeys(Prompt *prompt)
-{
-    bool isChanged = false;
-    bool isRefused = false;
-    PromptRead read = PROMPT_READ_PENDING;
-    while (read == PROMPT_READ_PENDING) {
-        CommandKey key = ReadCommandKey();
-        if (key.action == KEY_ACTION_NONE)
-            break;
-        HideCandidates();  // the list goes at the next key
-        switch (Prompt_HandleKey(prompt, key)) {
-        case PROMPT_UNCHANGED: break;
-        case PROMPT_CHANGED: isChanged = true; break;
-        case PROMPT_REFUSED: isRefused = true; break;
-        case PROMPT_ENTERED: read = PROMPT_READ_ENTERED; break;
-        case PROMPT_LEAVE: read = PROMPT_READ_LEAVE; break;
-        case PROMPT_LIST_CANDIDATES: ShowCandidates(CandidateLabels(prompt)); break;
-        case PROMPT_REDRAW_SCREEN: RedrawScreen(); break;
-        case PROMPT_OPEN_HELP:
-            OpenHelpView(HelpViewLines(g_BuildSettings.grammar));
-            isChanged = true;
-            break;
-        case PROMPT_CLOSE_HELP: CloseHelpView(); break;
-        }
-    }
-    if (isChanged)
-        DrawCommandLine(&prompt->editor);
-    if (isRefused)
-        Beep();  // once for a burst, not once per key of a long paste
-    return read;
-}
-
-int Prompt_InputWaitMs(const Prompt *)
-{
-    return -1;  // curses reads Esc and its sequences whole
+    if (prompt->isHelpOpen)
+        return HandleHelpKey(prompt, key);
+    bool isSecondTab = prompt->isListPending && key.action == KEY_ACTION_COMPLETE;
+    prompt->isListPending = false;
+    if (prompt->isSearching)
+        return HandleSearchKey(prompt, key);
+    return HandleLineKey(prompt, key, isSecondTab);
 }

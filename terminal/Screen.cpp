@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -12,10 +13,14 @@
 #include "terminal/DisplayParts.h"
 #include "terminal/EventLoop.h"
 #include "terminal/SignalPipe.h"
+#include "terminal/TerminalCapabilities.h"
 #include "terminal/TerminalOutput.h"
 #include "terminal/displayWindows.h"
 
+constexpr int TAB_STOP = 8;  // a tab runs to the next multiple of 8, as curses draws one
+
 static SCREEN *s_screen;
+static FILE *s_output;     // where the screen goes; curses writes there too
 static bool s_isTooSmall;  // drawing held back until the terminal grows again
 static int s_openedLines, s_openedColumns;
 static struct termios s_shellModes;  // the terminal's modes when the program started
@@ -35,11 +40,23 @@ static void CatchResizes()
     CatchSignal(SIGWINCH, NoteResize);
 }
 
+// Bracketed paste: while the program runs the terminal marks pasted text,
+// so a pasted tab is text and a typed Tab completes. Terminals that do not
+// know the mode ignore it.
+static void SetPasteMarking(bool isOn)
+{
+    fputs(isOn ? "\033[?2004h" : "\033[?2004l", s_output);
+    fflush(s_output);
+}
+
 DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input)
 {
+    if (!CanDrawOnTerminal(terminalType, fileno(output)))
+        return DISPLAY_NO_TERMINAL;
     s_screen = newterm(terminalType, output, input);
     if (s_screen == nullptr)
         return DISPLAY_NO_TERMINAL;
+    s_output = output;
     s_openedLines = LINES;
     s_openedColumns = COLS;
     if (LINES < SCREEN_MIN_LINES || COLS < SCREEN_MIN_COLUMNS) {
@@ -48,12 +65,11 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     }
     cbreak();
     noecho();
-    set_escdelay(25);
+    typeahead(-1);  // the prompt reads the keys itself; a long paste must not hold drawing back
     ChooseHourMarker();
-    ReadEditingKeys();
     wnoutrefresh(stdscr);
     g_pCommandWindow = newwin(COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP, 0);
-    OpenKeyWindow();
+    SetPasteMarking(true);
     return DISPLAY_OPENED;
 }
 
@@ -100,10 +116,8 @@ DisplayOpenResult InitDisplay()
     s_hasShellModes = true;
     TellCursesTheSize();
     DisplayOpenResult result = InitDisplayOn(nullptr, output, stdin);
-    if (result == DISPLAY_OPENED) {
-        UseEditingKeysOf(s_shellModes);
+    if (result == DISPLAY_OPENED)
         SetProgramModes();
-    }
     return result;
 }
 
@@ -111,6 +125,7 @@ DisplayOpenResult InitDisplay()
 // shell's modes.
 static void StopCurses()
 {
+    SetPasteMarking(false);
     TerminalOutput_StartLast();
     endwin();
     SendLastOutput();
@@ -132,7 +147,6 @@ void CloseDisplay()
     s_screen = nullptr;
     ForgetCommandWindow();
     ForgetStatusWindow();
-    ForgetKeyWindow();
     ForgetOverlays();
     s_isTooSmall = false;
 }
@@ -151,6 +165,7 @@ void ResumeDisplay()
         SetProgramModes();
     TerminalOutput_Resume();
     reset_prog_mode();
+    SetPasteMarking(true);
     HandleTerminalResize();
 }
 
@@ -184,6 +199,34 @@ void ShowUnderOverlays()
     touchwin(g_pCommandWindow);
     wnoutrefresh(g_pCommandWindow);
     doupdate();
+}
+
+// ---------------------------------------------------------------- text
+
+std::wstring FitToCells(const std::string &text, int column, int lastColumn)
+{
+    std::wstring wide;
+    mbstate_t state = {};
+    for (size_t at = 0; at < text.size();) {
+        wchar_t character;
+        size_t count = mbrtowc(&character, text.data() + at, text.size() - at, &state);
+        if (count == 0 || count > text.size() - at) {
+            character = L'?';
+            count = 1;
+            state = {};
+        }
+        int width = character == L'\t' ? TAB_STOP - column % TAB_STOP : wcwidth(character);
+        if (width < 0) {
+            character = L'?';
+            width = 1;
+        }
+        if (column + width > lastColumn + 1)
+            break;
+        wide.append(character == L'\t' ? static_cast<size_t>(width) : 1, character == L'\t' ? L' ' : character);
+        column += width;
+        at += count;
+    }
+    return wide;
 }
 
 // ---------------------------------------------------------------- resizing

@@ -3,7 +3,8 @@
 // the other modules report through DisplayError and redraw through display
 // (common/Report.h). Its files, one concern each: Screen.cpp (curses start
 // and stop, refresh, size), StatusWindow.cpp, CommandWindow.cpp,
-// Overlays.cpp (help, completion choices) and Keys.cpp (key decoding).
+// Overlays.cpp (help, completion choices);
+// the keys are decoded by KeyDecoder.cpp and read by PromptInput.cpp.
 // Every function here assumes the caller holds the engine lock.
 #pragma once
 
@@ -51,42 +52,15 @@ const char *GetStatusDisplayString(int state);
 // back at the end of the typed text.
 void DrawPrompt();
 void DrawCommandLine(const LineEditor *editor);
+// The reverse search of the history on the prompt's row: its query and the
+// line found (NULL: none yet), the cursor after the query.
+void DrawSearchLine(const char *query, const char *match);
 // Ends the line read: erases the whole command window (shown with the next
 // prompt).
 void EndCommandInput();
 // The earlier programs' echo of the last command, on row 3.
 void EchoCommand(const char *line);
 void Beep();
-
-// What a key does at the prompt.
-enum KeyAction {
-    KEY_ACTION_NONE,          // no key pending
-    KEY_ACTION_INSERT,        // insert `character` at the cursor
-    KEY_ACTION_ERASE,         // erase key, Backspace
-    KEY_ACTION_DELETE,        // Delete: the character under the cursor
-    KEY_ACTION_ERASE_WORD,    // ^W
-    KEY_ACTION_KILL,          // kill key, ^U
-    KEY_ACTION_KILL_TO_END,   // ^K
-    KEY_ACTION_LEFT,          // Left, ^B
-    KEY_ACTION_RIGHT,         // Right, ^F
-    KEY_ACTION_HOME,          // Home, ^A
-    KEY_ACTION_END,           // End, ^E
-    KEY_ACTION_OLDER,         // Up, ^P: the history's previous line
-    KEY_ACTION_NEWER,         // Down, ^N
-    KEY_ACTION_COMPLETE,      // Tab pressed alone; a pasted tab is inserted
-    KEY_ACTION_REDRAW,        // ^L
-    KEY_ACTION_HELP,          // F1
-    KEY_ACTION_END_OF_INPUT,  // ^D
-    KEY_ACTION_ESCAPE,        // Esc alone
-    KEY_ACTION_ENTER,         // the line is done
-    KEY_ACTION_IGNORE,        // other function keys and control characters, Alt and a key
-};
-struct CommandKey {
-    KeyAction action;
-    wchar_t character;
-};
-// The next key typed, without waiting.
-CommandKey ReadCommandKey();
 
 // Draws the whole screen again.
 void RedrawScreen();
@@ -96,8 +70,9 @@ void RedrawScreen();
 void OpenHelpView(const std::vector<std::string> &lines);
 void CloseHelpView();
 // A short list of completion choices just above the command window, until
-// HideCandidates (which does nothing when no list is shown).
-void ShowCandidates(const std::vector<std::string> &labels);
+// HideCandidates (which does nothing when no list is shown). `total` counts
+// the choices found, shown or not; `isCut` says more may exist uncounted.
+void ShowCandidates(const std::vector<std::string> &labels, size_t total, bool isCut);
 void HideCandidates();
 
 // Follows a change of the terminal's size. Below 25x80 drawing is held back
@@ -112,5 +87,6 @@ bool IsDisplayHeldBack();
 void DrawMeasureProgress(int percent);
 void EraseMeasureProgress();
 // True when Esc was typed. Every other key typed meanwhile stays for the
-// next prompt, in its order.
+// next prompt, in its order. Defined with the prompt's input
+// (PromptInput.cpp), which reads every key.
 bool TakeEscapeKey();

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "terminal/Prompt.h"
 #include "tests/support/PrinterScreen.h"
 
 namespace {
@@ -148,11 +150,11 @@ TEST_F(Admission, EachJobIsComparedWithThePrinterAlone)
 
 struct LongMeasureCase {
     const char *name;
-    bool isStepBetween;    // an engine step runs between two slices
-    const wchar_t *keys;   // typed during the measuring
+    bool isStepBetween;     // an engine step runs between two slices
+    bool typesEscape;       // Esc is typed during the measuring, then "abc"
     const char *message;
     uint32_t printerInkAfter;
-    std::wstring keysAfter;  // what the next prompt reads
+    const char *lineAfter;  // what the next prompt reads
 };
 
 // A print command whose file takes more than one slice only starts its
@@ -166,10 +168,14 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
     std::filesystem::resize_file("big.txt", uint64_t{12} << 20);  // sparse: 6148 reads of zero bytes
     WriteFile("a.txt", "a\n");
     const LongMeasureCase cases[] = {
-        {"the step refills first", true, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 100, L""},
-        {"no step between", false, L"", "'Request Job need more supplies. needInk = 0, needPaper=615", 0, L""},
-        {"Esc abandons, keys stay", false, L"ab\x1b" L"c", "", 0, L"abc"},
+        {"the step refills first", true, false, "'Request Job need more supplies. needInk = 0, needPaper=615", 100, ""},
+        {"no step between", false, false, "'Request Job need more supplies. needInk = 0, needPaper=615", 0, ""},
+        {"Esc abandons, keys stay", false, true, "", 0, "abc"},
     };
+    int keys[2];
+    ASSERT_EQ(pipe(keys), 0);
+    Prompt_SetInput(keys[0]);
+    static Prompt prompt;
     for (const LongMeasureCase &c : cases) {
         SCOPED_TRACE(c.name);
         ResetRecords();
@@ -177,8 +183,15 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
         SetPrinterLevels(0, 0);
         g_SuppliesData = {3000, 100};
         ClearErrorRow();
-        for (size_t i = wcslen(c.keys); i-- > 0;)
-            unget_wch(c.keys[i]);
+        Prompt_Init(&prompt);
+        if (c.typesEscape) {
+            // An Esc is Escape once nothing came after it for the escape delay.
+            ASSERT_EQ(write(keys[1], "\x1b", 1), 1);
+            TakeEscapeKey();
+            while (Prompt_InputWaitMs(&prompt) != 0)
+                usleep(1000);
+            ASSERT_EQ(write(keys[1], "abc", 3), 3);
+        }
         int descriptors = OpenDescriptors();
         EXPECT_EQ(PrinterCommandParser(0, "Print big.txt"), 1);
         ASSERT_TRUE(Printer_IsAdmitting());
@@ -198,15 +211,16 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
         EXPECT_EQ(g_PrinterContext.ink, c.printerInkAfter);
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
         EXPECT_EQ(OpenDescriptors(), descriptors);
-        std::wstring keysAfter;
-        for (CommandKey key = ReadCommandKey(); key.action != KEY_ACTION_NONE; key = ReadCommandKey())
-            keysAfter += key.character;
-        EXPECT_EQ(keysAfter, c.keysAfter);
+        Prompt_TakeTypedKeys(&prompt);
+        EXPECT_STREQ(prompt.editor.bytes, c.lineAfter);
         SetPrinterLevels(3000, 100);
         EXPECT_EQ(PrinterCommandParser(0, "Print a.txt"), 1);
         EXPECT_FALSE(Printer_IsAdmitting());
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 1);
     }
+    Prompt_SetInput(STDIN_FILENO);
+    close(keys[0]);
+    close(keys[1]);
 }
 
 // ---------------------------------------------------------------- cancelling

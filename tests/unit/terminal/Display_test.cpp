@@ -172,14 +172,20 @@ TEST_F(DisplayTest, NothingIsDrawnInModesOutsideOneToThree)
     }
 }
 
-TEST_F(DisplayTest, ErrorRowShiftsThenOverwrites)
+// Each message blanks the row up to the frame first and is cut at it, so
+// neither the tail of a longer message nor a shifted frame character stays.
+TEST_F(DisplayTest, ErrorRowIsDrawnWholeUpToTheFrame)
 {
     DisplayError("abcdefgh");
     EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:abcdefgh    ");
-    // The second message deletes one character at column 2 and writes over
-    // the shifted first one, whose longer tail stays visible.
     DisplayError("xy");
-    EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:xydefgh     ");
+    EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:xy          ");
+    EndCommandInput();
+    DrawMeasureProgress(50);  // the frame is up while no prompt is
+    DisplayError(std::string(100, 'm').c_str());
+    EXPECT_EQ(Row(g_pCommandWindow, 1), "# ERROR:" + std::string(71, 'm') + "#");
+    DisplayError("short \xff\x01");
+    EXPECT_EQ(Row(g_pCommandWindow, 1), "# ERROR:short ??" + std::string(63, ' ') + "#");
 }
 
 TEST_F(DisplayTest, CommandEchoOfShortAndLongestLines)
@@ -212,6 +218,61 @@ TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
     ApplyTerminalSize(40, 120);
     EXPECT_EQ(getbegy(g_pCommandWindow), 20);
     EXPECT_EQ(getmaxx(g_pPrinterWindow), 80);
+}
+
+// The list of choices notes in its bottom frame how many more there are,
+// or that it was cut; the frame's sides stay whole.
+TEST_F(DisplayTest, CandidateListCountsOrSaysCutWhatItLeavesOut)
+{
+    std::vector<std::string> many;
+    for (int i = 0; i < 1000; i++)
+        many.push_back("n" + std::to_string(1000 + i));
+    const struct {
+        std::vector<std::string> labels;
+        size_t total;
+        bool isCut;
+        int row;           // of the screen
+        std::string text;  // from column 2
+    } rows[] = {
+        {{"a1.txt", "a2.txt"}, 2, false, 18, "a1.txt  a2.txt" + Blank(63) + "#"},
+        {{"a1.txt", "a2.txt"}, 2, false, 19, std::string(78, '#')},
+        {{"a1.txt", "a2.txt"}, 2, true, 19, std::string(27, '#') + " +more: the directory is too large to list whole ##"},
+        {many, 3001, false, 19, std::string(64, '#') + " +2913 more ##"},  // 11 columns of 8 shown
+        {many, 3001, false, 18, "n1007  n1015  n1023  n1031  n1039  n1047  n1055  n1063  n1071  n1079  n1087  #"},
+    };
+    for (const auto &row : rows) {
+        ShowCandidates(row.labels, row.total, row.isCut);
+        EXPECT_EQ(Cells(curscr, row.row, 2, 78), row.text) << row.total << " " << row.isCut;
+        HideCandidates();
+    }
+}
+
+// A terminal that cannot address the cursor or clear the screen is refused
+// before anything is drawn, as an unknown one is.
+TEST(DisplayOpenTest, RefusesTerminalsThatCannotDrawTheScreen)
+{
+    const struct {
+        const char *type;
+        DisplayOpenResult result;
+    } rows[] = {
+        {"dumb", DISPLAY_NO_TERMINAL},
+        {"no-such-terminal", DISPLAY_NO_TERMINAL},
+        {"vt100", DISPLAY_OPENED},
+        {"xterm-256color", DISPLAY_OPENED},
+    };
+    setenv("LINES", "25", 1);
+    setenv("COLUMNS", "80", 1);
+    for (const auto &row : rows) {
+        FILE *output = tmpfile();
+        FILE *input = fopen("/dev/null", "r");
+        EXPECT_EQ(InitDisplayOn(row.type, output, input), row.result) << row.type;
+        CloseDisplay();
+        if (row.result == DISPLAY_NO_TERMINAL) {
+            EXPECT_EQ(ftell(output), 0) << row.type << ": something was drawn";
+        }
+        fclose(output);
+        fclose(input);
+    }
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 
 #include <clocale>
 #include <cstring>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "terminal/LineEditor.h"
 #include "terminal/display.h"
 #include "terminal/displayWindows.h"
 #include "tests/support/HeadlessScreen.h"
-#include "tests/support/HeadlessTerminal.h"
 
 namespace {
 
@@ -121,66 +118,6 @@ TEST_F(CommandLineEchoTest, EchoFollowsThePromptAndScrollsToTheEnd)
     EXPECT_EQ(getcurx(g_pCommandWindow), 78);
     std::string text(editor.bytes + 200 - 74, 74);
     EXPECT_EQ(Cells(g_pCommandWindow, 2, 4, 76), text + " #");
-}
-
-// Keys typed at the prompt, fed through a pipe as a terminal would send them.
-struct KeyTest : ::testing::Test {
-    int keys[2] = {-1, -1};
-    void SetUp() override
-    {
-        ASSERT_EQ(pipe(keys), 0);
-        ASSERT_TRUE(OpenHeadlessScreen(fdopen(keys[0], "r")));
-    }
-    void TearDown() override
-    {
-        CloseHeadlessScreen();  // closes the reading end
-        close(keys[1]);
-    }
-    void Send(const std::string &bytes) { ASSERT_EQ(write(keys[1], bytes.data(), bytes.size()), ssize_t(bytes.size())); }
-};
-
-TEST_F(KeyTest, ClassifiesEditingKeysAndIgnoresTheRest)
-{
-    const struct {
-        const char *bytes;
-        KeyAction action;
-        wchar_t character;
-    } rows[] = {
-        {"a", KEY_ACTION_INSERT, L'a'},
-        {"\xED\x95\x9C", KEY_ACTION_INSERT, L'\uD55C'},
-        {"\t", KEY_ACTION_COMPLETE, 0},
-        {"\x7f", KEY_ACTION_ERASE, 0},
-        {"\b", KEY_ACTION_ERASE, 0},
-        {"\x15", KEY_ACTION_KILL, 0},
-        {"\x17", KEY_ACTION_ERASE_WORD, 0},
-        {"\r", KEY_ACTION_ENTER, 0},
-        {"\n", KEY_ACTION_ENTER, 0},
-        {"\x01", KEY_ACTION_HOME, 0},
-        {"\x14", KEY_ACTION_IGNORE, 0},
-        {"\x1bOA", KEY_ACTION_OLDER, 0},     // cursor up arrives as one key
-        {"\x1b[15~", KEY_ACTION_IGNORE, 0},  // F5
-        {"\x1bOD", KEY_ACTION_LEFT, 0},
-        {"\x1bOH", KEY_ACTION_HOME, 0},
-        {"\x1b[3~", KEY_ACTION_DELETE, 0},
-        {"\x1bOP", KEY_ACTION_HELP, 0},      // F1
-        {"\x0b", KEY_ACTION_KILL_TO_END, 0},
-        {"\x04", KEY_ACTION_END_OF_INPUT, 0},
-        {"\x1b", KEY_ACTION_ESCAPE, 0},
-        {"\x1bx", KEY_ACTION_IGNORE, 0},     // Alt and x, whole
-    };
-    for (const auto &row : rows) {
-        Send(row.bytes);
-        CommandKey key = ReadCommandKey();
-        EXPECT_EQ(key.action, row.action) << row.bytes;
-        EXPECT_EQ(key.character, row.character) << row.bytes;
-        EXPECT_EQ(ReadCommandKey().action, KEY_ACTION_NONE) << "left over after " << row.bytes;
-    }
-    // A tab pasted with the text after it is text, not completion.
-    Send("\tx");
-    CommandKey tab = ReadCommandKey();
-    EXPECT_EQ(tab.action, KEY_ACTION_INSERT);
-    EXPECT_EQ(tab.character, L'\t');
-    EXPECT_EQ(ReadCommandKey().character, L'x');
 }
 
 }  // namespace

@@ -3,12 +3,17 @@
 // and files, and the keys that open help or leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "administration/Administrator.h"
+#include "engine/Printer.h"
 #include "terminal/Help.h"
 #include "terminal/Prompt.h"
 #include "tests/support/HeadlessScreen.h"
@@ -25,7 +30,9 @@ std::vector<CommandKey> Keys(const std::string &text)
         {"^W", KEY_ACTION_ERASE_WORD}, {"^U", KEY_ACTION_KILL},    {"^K", KEY_ACTION_KILL_TO_END},
         {"Up", KEY_ACTION_OLDER},    {"Down", KEY_ACTION_NEWER},   {"Tab", KEY_ACTION_COMPLETE},
         {"F1", KEY_ACTION_HELP},     {"Esc", KEY_ACTION_ESCAPE},   {"^D", KEY_ACTION_END_OF_INPUT},
-        {"F5", KEY_ACTION_IGNORE},
+        {"F5", KEY_ACTION_IGNORE},   {"M-b", KEY_ACTION_WORD_LEFT}, {"M-f", KEY_ACTION_WORD_RIGHT},
+        {"M-d", KEY_ACTION_KILL_WORD_AFTER}, {"M-BS", KEY_ACTION_KILL_WORD_BEFORE}, {"^Y", KEY_ACTION_YANK},
+        {"^R", KEY_ACTION_SEARCH},   {"^G", KEY_ACTION_CANCEL},    {"Bad", KEY_ACTION_REFUSED},
     };
     std::vector<CommandKey> keys;
     mbstate_t state = {};
@@ -82,6 +89,31 @@ const PromptCase PROMPT_CASES[] = {
     {CURRENT, "\xED\x95\x9C\xEA\xB8\x80" "a{Left}{Left}", "\xED\x95\x9C\xEA\xB8\x80" "a", 2, PROMPT_CHANGED},
     {CURRENT, "e\xCC\x81x{Left}{Left}Z", "Ze\xCC\x81x", 1, PROMPT_CHANGED},  // e and a combining accent
     {CURRENT, "ab{F5}c", "abc", 3, PROMPT_CHANGED},
+    {CURRENT, "ab{Bad}", "ab", 2, PROMPT_REFUSED},
+    // Words of letters and digits: moves, kills and the yank of the last kill.
+    {CURRENT, "admin Add User{M-b}{M-b}X", "admin XAdd User", 7, PROMPT_CHANGED},
+    {CURRENT, "one-two three{Home}{M-f}X", "oneX-two three", 4, PROMPT_CHANGED},
+    {CURRENT, "one-two three{Home}{M-f}{M-f}{M-f}{M-f}", "one-two three", 13, PROMPT_UNCHANGED},
+    {CURRENT, "a.b c9{M-BS}", "a.b ", 4, PROMPT_CHANGED},
+    {CURRENT, "a.b  {M-BS}", "a.", 2, PROMPT_CHANGED},
+    {CURRENT, "foo  bar{Home}{M-d}", "  bar", 0, PROMPT_CHANGED},
+    {CURRENT, "foo bar{M-BS}{Home}{^Y}", "barfoo ", 3, PROMPT_CHANGED},
+    {CURRENT, "abcdef{Left}{Left}{^K}{Home}{^Y}", "efabcd", 2, PROMPT_CHANGED},
+    {CURRENT, "abc{^U}{^Y}{^Y}", "abcabc", 6, PROMPT_CHANGED},
+    {CURRENT, "one two{^W}x{^Y}", "one xtwo", 8, PROMPT_CHANGED},
+    {CURRENT, "ab\n{^U}{^Y}", "", 0, PROMPT_UNCHANGED},
+    {CURRENT, "\xED\x95\x9C\xEA\xB8\x80 x{M-b}{M-b}{M-d}", " x", 0, PROMPT_CHANGED},
+    // Reverse search: the newest line holding the query; Enter runs it.
+    {CURRENT, "one\ntwo\n{^R}o{Right}", "two", 3, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}o{^R}{Home}", "one", 0, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}o{^R}{^R}", "", 0, PROMPT_REFUSED},
+    {CURRENT, "one\ntwo\n{^R}x", "", 0, PROMPT_REFUSED},
+    {CURRENT, "one\ntwo\n{^R}on{BS}{End}", "two", 3, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}on{Tab}", "one", 3, PROMPT_CHANGED},  // taken, though Tab finds nothing
+    {CURRENT, "one\ntwo\ndraft{^R}o{Esc}", "draft", 5, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\ndraft{^R}o{^G}", "draft", 5, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}on\n", "", 0, PROMPT_ENTERED},
+    {CURRENT, "one\ntwo\n{^R}on\n{Up}", "one", 3, PROMPT_CHANGED},
     // History: newest first, no empty lines or repeats, the draft kept.
     {CURRENT, "one\ntwo\n{Up}", "two", 3, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{Up}{Up}{Up}", "one", 3, PROMPT_REFUSED},
@@ -111,6 +143,15 @@ const PromptCase PROMPT_CASES[] = {
     {CURRENT, "bob Print docs/{Tab}", "bob Print docs/plan.txt", 23, PROMPT_CHANGED},
     {CURRENT, "bob Print .s{Tab}", "bob Print .secret", 17, PROMPT_CHANGED},
     {CURRENT, "zed Pr{Tab}", "zed Pr", 6, PROMPT_REFUSED},
+    {CURRENT, "ta{Tab}", "ta", 2, PROMPT_REFUSED},  // a user and a file with a tab in the name
+    {CURRENT, "bob Print ta{Tab}", "bob Print ta", 12, PROMPT_REFUSED},
+    {CURRENT, "q{Tab}", "quit", 4, PROMPT_CHANGED},
+    {CURRENT, "EX{Tab}", "exit", 4, PROMPT_CHANGED},
+    {EARLIER, "he{Tab}", "help", 4, PROMPT_CHANGED},
+    {CURRENT, "admin Refill i{Tab}", "admin Refill Ink=", 17, PROMPT_CHANGED},
+    {CURRENT, "admin Refill Ink=5 P{Tab}", "admin Refill Ink=5 Paper=", 25, PROMPT_CHANGED},
+    {CURRENT, "admin Refill {Tab}", "admin Refill ", 13, PROMPT_REFUSED},
+    {EARLIER, "Refill Paper=1 {Tab}{Tab}", "Refill Paper=1 ", 15, PROMPT_LIST_CANDIDATES},
     // Help keeps the line; quit, exit and ^D on an empty line leave.
     {CURRENT, "ab{F1}x{Left}{Esc}", "ab", 2, PROMPT_CLOSE_HELP},
     {CURRENT, "ab{F1}q", "ab", 2, PROMPT_CLOSE_HELP},
@@ -124,23 +165,30 @@ const PromptCase PROMPT_CASES[] = {
 
 using PromptTest = HeadlessScreen;
 
+// Feeds the keys; the outcome of the last.
+PromptOutcome Feed(Prompt *prompt, const std::string &keys)
+{
+    PromptOutcome outcome = PROMPT_UNCHANGED;
+    for (CommandKey key : Keys(keys)) {
+        outcome = Prompt_HandleKey(prompt, key);
+        if (outcome == PROMPT_ENTERED)
+            Prompt_StartLine(prompt);  // as the command loop does after the command
+    }
+    return outcome;
+}
+
 TEST_F(PromptTest, KeysEditRecallAndCompleteTheLine)
 {
-    for (const char *name : {"ann", "anna", "bob"})
+    for (const char *name : {"ann", "anna", "bob", "tab\tname"})
         AddUser(name);
     mkdir("docs", 0755);
-    for (const char *file : {"report.txt", "readme.md", "my notes.txt", ".secret", "docs/plan.txt"})
+    for (const char *file : {"report.txt", "readme.md", "my notes.txt", ".secret", "docs/plan.txt", "tab\tname"})
         WriteFile(file, "text\n");
     static Prompt prompt;
     for (const PromptCase &row : PROMPT_CASES) {
         g_BuildSettings.grammar = row.grammar;
         Prompt_Init(&prompt);
-        PromptOutcome outcome = PROMPT_UNCHANGED;
-        for (CommandKey key : Keys(row.keys)) {
-            outcome = Prompt_HandleKey(&prompt, key);
-            if (outcome == PROMPT_ENTERED)
-                Prompt_StartLine(&prompt);  // as the command loop does after the command
-        }
+        PromptOutcome outcome = Feed(&prompt, row.keys);
         std::string keys = row.keys.substr(0, 60);
         EXPECT_STREQ(prompt.editor.bytes, row.line) << keys;
         int cells = 0;
@@ -164,6 +212,116 @@ TEST_F(PromptTest, SecondTabListsTheChoicesByTheirOwnNames)
     ASSERT_EQ(prompt.candidates.size(), 2u);
     EXPECT_EQ(prompt.candidates[0].label, "pix.txt");
     EXPECT_EQ(prompt.candidates[1].text, "docs/plan.txt");
+}
+
+// quit, exit or ^D on an empty line, with jobs unfinished, leave only when
+// the very next line asks again.
+TEST_F(PromptTest, LeavingWithUnfinishedJobsTakesASecondRequest)
+{
+    const struct {
+        int jobs;
+        const char *keys;
+        PromptOutcome lastOutcome;
+    } rows[] = {
+        {0, "quit\n", PROMPT_LEAVE},
+        {2, "quit\n", PROMPT_CONFIRM_LEAVE},
+        {2, "quit\nexit\n", PROMPT_LEAVE},
+        {1, "quit\n{^D}", PROMPT_LEAVE},
+        {1, "{^D}quit\n", PROMPT_LEAVE},
+        {1, "quit\nx\nquit\n", PROMPT_CONFIRM_LEAVE},
+        {1, "exit\n\nexit\n", PROMPT_CONFIRM_LEAVE},
+        {1, "quit\n?\n\nquit\n", PROMPT_CONFIRM_LEAVE},
+    };
+    static Prompt prompt;
+    for (const auto &row : rows) {
+        for (int i = 0; i < row.jobs; i++)
+            AddNode(&g_JobWaitList)->pData = calloc(1, sizeof(PrintJob));
+        Prompt_Init(&prompt);
+        EXPECT_EQ(Feed(&prompt, row.keys), row.lastOutcome) << row.keys;
+        EXPECT_EQ(prompt.unfinishedJobs, row.jobs) << row.keys;
+        if (row.lastOutcome == PROMPT_CONFIRM_LEAVE) {
+            EXPECT_STREQ(prompt.editor.bytes, "") << row.keys;
+        }
+        while (GetNodeCount(&g_JobWaitList) > 0)
+            DeleteNode(&g_JobWaitList, GetFirstNode(&g_JobWaitList));
+    }
+}
+
+// A directory past the caps: the line is extended only from every match,
+// the first matches in sort order are kept, and a cut listing says so.
+TEST_F(PromptTest, CompletionIsHonestAtItsCaps)
+{
+    mkdir("d1", 0755);
+    for (int i = 0; i < 3000; i++)
+        WriteFile("d1/xa" + std::to_string(10000 + i), "");
+    WriteFile("d1/xbee", "");
+    mkdir("d2", 0755);
+    for (size_t i = 0; i <= MAX_DIRECTORY_ENTRIES; i++)
+        WriteFile("d2/y" + std::to_string(100000 + i), "");
+    const struct {
+        const char *line;
+        size_t matches;
+        bool isCut;
+        const char *firstCandidate;
+        const char *common;
+    } rows[] = {
+        {"ann Print d1/x", 3001, false, "d1/xa10000", "d1/x"},
+        {"ann Print d1/xa", 3000, false, "d1/xa10000", "d1/xa1"},
+        {"ann Print d1/xb", 1, false, "d1/xbee", "d1/xbee"},
+        {"ann Print d2/y1", 0, true, nullptr, "d2/y1"},
+    };
+    AddUser("ann");
+    for (const auto &row : rows) {
+        Completion completion = FindCompletions(row.line, strlen(row.line));
+        EXPECT_EQ(completion.isCut, row.isCut) << row.line;
+        EXPECT_EQ(completion.common.substr(0, strlen(row.common)), row.common) << row.line;
+        if (row.isCut)
+            continue;
+        EXPECT_EQ(completion.matchCount, row.matches) << row.line;
+        EXPECT_EQ(completion.common, row.common) << row.line;
+        EXPECT_EQ(completion.candidates.size(), std::min<size_t>(row.matches, MAX_COMPLETION_CANDIDATES));
+        EXPECT_EQ(completion.candidates.front().text, row.firstCandidate) << row.line;
+        EXPECT_TRUE(std::is_sorted(completion.candidates.begin(), completion.candidates.end(),
+                                   [](const auto &a, const auto &b) { return a.text < b.text; }));
+    }
+    static Prompt prompt;
+    Prompt_Init(&prompt);
+    EXPECT_EQ(Feed(&prompt, "ann Print d2/y{Tab}"), PROMPT_REFUSED);  // some matches may be unseen
+    EXPECT_STREQ(prompt.editor.bytes, "ann Print d2/y");
+    EXPECT_EQ(Feed(&prompt, "{Tab}"), PROMPT_LIST_CANDIDATES);
+    EXPECT_TRUE(prompt.isCandidateListCut);
+}
+
+// Each call takes at most one bite of what was typed; what an Enter leaves
+// of a bite waits for the next call, which the wait time asks for at once.
+TEST_F(PromptTest, TypedKeysAreTakenInBoundedBites)
+{
+    int keys[2];
+    ASSERT_EQ(pipe(keys), 0);
+    Prompt_SetInput(keys[0]);
+    static Prompt prompt;
+    Prompt_Init(&prompt);
+    std::string typed;
+    for (int i = 0; i < 2000; i++)
+        typed += "ab\x7f";  // each leaves an a
+    typed += "\ncd\n";
+    ASSERT_EQ(write(keys[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_PENDING);
+    EXPECT_EQ(prompt.editor.length, KEY_BITE_BYTES / 3 + 1);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_ENTERED);
+    EXPECT_EQ(prompt.editor.length, 2000u);
+    EXPECT_EQ(Prompt_InputWaitMs(&prompt), 0);
+    Prompt_StartLine(&prompt);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_ENTERED);
+    EXPECT_STREQ(prompt.editor.bytes, "cd");
+    Prompt_StartLine(&prompt);
+    ASSERT_EQ(write(keys[1], "\x1b", 1), 1);
+    EXPECT_EQ(Prompt_TakeTypedKeys(&prompt), PROMPT_READ_PENDING);
+    int wait = Prompt_InputWaitMs(&prompt);  // the Esc may still be the start of a sequence
+    EXPECT_TRUE(wait >= 0 && wait <= ESCAPE_DELAY_MS) << wait;
+    Prompt_SetInput(STDIN_FILENO);
+    close(keys[0]);
+    close(keys[1]);
 }
 
 // The help view holds 18 rows of 78 columns inside its frame, in every grammar.

@@ -1,0 +1,131 @@
+// Fuzz target: bytes as a terminal sends them, through the key decoder
+// and the prompt: the line editor, the history, Ctrl-R and completion
+// over a fixed set of users and the scratch directory's files.
+//
+// The input's first byte chooses how the rest is cut into the bites that
+// arrive together, and some bites arrive after the escape delay. After
+// every key the line must be at most 2047 bytes with no control byte but
+// the tab, valid UTF-8, and the cursor on a character boundary inside it.
+#include <algorithm>
+#include <clocale>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+
+#include "administration/Administrator.h"
+#include "fuzz/FuzzSupport.h"
+#include "terminal/KeyDecoder.h"
+#include "terminal/Prompt.h"
+
+static Prompt s_prompt;
+static KeyDecoder s_decoder;
+
+// True when the bytes decode whole in the locale's encoding.
+static bool DecodesWhole(const char *bytes, size_t length)
+{
+    mbstate_t state = {};
+    for (size_t at = 0; at < length;) {
+        size_t count = mbrtowc(nullptr, bytes + at, length - at, &state);
+        if (count == 0 || count > length - at)
+            return false;
+        at += count;
+    }
+    return true;
+}
+
+static void CheckLine(const LineEditor *editor)
+{
+    if (editor->length > MAX_COMMAND_LINE_BYTES || strlen(editor->bytes) != editor->length)
+        FuzzFailure("the line is longer than its bytes or its bound");
+    for (size_t i = 0; i < editor->length; i++) {
+        unsigned char byte = static_cast<unsigned char>(editor->bytes[i]);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7f)
+            FuzzFailure("a control byte in the line");
+    }
+    if (editor->cursor > editor->charCount)
+        FuzzFailure("the cursor is past the line");
+    size_t offset = 0;
+    for (size_t i = 0; i < editor->charCount; i++) {
+        bool isAscii = editor->charBytes[i] == 1 && static_cast<unsigned char>(editor->bytes[offset]) < 0x80;
+        if (editor->charBytes[i] == 0 || (!isAscii && !DecodesWhole(editor->bytes + offset, editor->charBytes[i])))
+            FuzzFailure("a character of the line is not whole characters of the encoding");
+        offset += editor->charBytes[i];
+    }
+    if (offset != editor->length)
+        FuzzFailure("the characters do not add up to the line");
+}
+
+struct LineShape {
+    size_t length, cursor, charCount;
+};
+
+static LineShape ShapeOf(const LineEditor *editor)
+{
+    return {editor->length, editor->cursor, editor->charCount};
+}
+
+// A key that the prompt says changed nothing must leave the line as it
+// was; that is checked cheaply, the whole line only after other keys.
+static void CheckKey(PromptOutcome outcome, LineShape before)
+{
+    const LineEditor *editor = &s_prompt.editor;
+    bool isUntouched = outcome == PROMPT_UNCHANGED || outcome == PROMPT_REFUSED;
+    if (!isUntouched) {
+        CheckLine(editor);
+        return;
+    }
+    LineShape after = ShapeOf(editor);
+    if (after.length != before.length || after.cursor != before.cursor || after.charCount != before.charCount)
+        FuzzFailure("a key that changed nothing changed the line");
+}
+
+static void TakeKeys()
+{
+    while (!s_decoder.keys.empty()) {
+        CommandKey key = s_decoder.keys.front();
+        s_decoder.keys.pop_front();
+        LineShape before = ShapeOf(&s_prompt.editor);
+        PromptOutcome outcome = Prompt_HandleKey(&s_prompt, key);
+        if (outcome == PROMPT_ENTERED || outcome == PROMPT_LEAVE)
+            Prompt_StartLine(&s_prompt);
+        CheckKey(outcome, before);
+        const char *match = Prompt_SearchMatch(&s_prompt);
+        if (match != nullptr && strstr(match, s_prompt.searchQuery.c_str()) == nullptr)
+            FuzzFailure("the search shows a line without its query");
+    }
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    EnterFuzzScratchDirectory("promptkeys", argc, argv);
+    if (setlocale(LC_ALL, "C.UTF-8") == nullptr)
+        FuzzFailure("no C.UTF-8 locale");
+    InitAdmin();
+    for (const char *name : {"ann", "anna", "bob", "\xED\x95\x9C"})
+        AddUser(name);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    Prompt_Init(&s_prompt);
+    KeyDecoder_Init(&s_decoder, 0x7f, 0x15);
+    unsigned cut = data[0];
+    int64_t nowMs = 0;
+    for (size_t at = 1; at < size;) {
+        cut = cut * 1103515245u + 12345u;
+        size_t bite = std::min<size_t>(size - at, 1 + (cut >> 16) % 64);
+        nowMs += (cut >> 8) % 4 == 0 ? ESCAPE_DELAY_MS : 1;
+        KeyDecoder_Flush(&s_decoder, nowMs);
+        KeyDecoder_Feed(&s_decoder, reinterpret_cast<const char *>(data + at), bite, nowMs);
+        TakeKeys();
+        at += bite;
+    }
+    KeyDecoder_Flush(&s_decoder, nowMs + ESCAPE_DELAY_MS);
+    TakeKeys();
+    if (!s_decoder.held.empty())
+        FuzzFailure("bytes are held after the escape delay");
+    return 0;
+}
