@@ -32,13 +32,6 @@ __attribute__((always_inline)) static inline uint64_t AddToLowSeven(uint64_t low
     return low + ONES * value;
 }
 
-// `value` less a byte's low seven bits: the high bit says whether they are
-// at most value - 0x80. Exact for a value from 0x80 on: nothing borrows.
-__attribute__((always_inline)) static inline uint64_t SubtractLowSeven(unsigned value, uint64_t low)
-{
-    return ONES * value - low;
-}
-
 // The eight high-bit flags of a word as the bits `8 * part` to `8 * part + 7`.
 __attribute__((always_inline)) static inline uint64_t GatherFlags(uint64_t flags, size_t part)
 {
@@ -48,25 +41,26 @@ __attribute__((always_inline)) static inline uint64_t GatherFlags(uint64_t flags
 // The masks of a block but for its zero bytes, which count as ink here.
 // `noneBelowTab` keeps a high bit clear wherever a byte is below a tab:
 // zero bytes among them. White space in the C locale is a space, and tab to
-// carriage return; bytes from 0x80 on are ink.
+// carriage return; bytes from 0x80 on are ink. The line feeds are gathered
+// as the bytes that are not one, which spares inverting each word's flags.
 __attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const unsigned char *bytes,
                                                                          uint64_t *noneBelowTab)
 {
-    uint64_t lineFeeds = 0, whiteSpace = 0;
+    uint64_t notLineFeeds = 0, inkBytes = 0;
 #pragma GCC unroll 8
     for (size_t part = 0; part < SCAN_BLOCK / 8; part++) {
         uint64_t word = LoadWord(bytes + 8 * part);
         uint64_t low = word & LOW_SEVEN;
-        uint64_t isLowHalf = (word & HIGH_BITS) ^ HIGH_BITS;
-        uint64_t isSpace = SubtractLowSeven(0x80, low ^ (ONES * ' '));
-        uint64_t isLineFeed = SubtractLowSeven(0x80, low ^ (ONES * '\n'));
+        uint64_t notSpace = AddToLowSeven(low ^ (ONES * ' '), 0x7f);
+        uint64_t notLineFeed = AddToLowSeven(low ^ (ONES * '\n'), 0x7f);
         uint64_t fromTab = AddToLowSeven(low, 0x80 - '\t');
-        uint64_t toReturn = SubtractLowSeven(0x80 + '\r', low);
+        uint64_t pastReturn = AddToLowSeven(low, 0x80 - '\r' - 1);
+        uint64_t isTabToReturn = fromTab ^ pastReturn;
         *noneBelowTab &= fromTab | word;
-        lineFeeds |= GatherFlags(isLineFeed & isLowHalf, part);
-        whiteSpace |= GatherFlags((isSpace | (fromTab & toReturn)) & isLowHalf, part);
+        notLineFeeds |= GatherFlags((notLineFeed | word) & HIGH_BITS, part);
+        inkBytes |= GatherFlags(((notSpace & ~isTabToReturn) | word) & HIGH_BITS, part);
     }
-    return {lineFeeds, ~whiteSpace, 0};
+    return {~notLineFeeds, inkBytes, 0};
 }
 
 // Flags the zero bytes. Exact: no carry crosses from one byte to the next.
