@@ -1,0 +1,27 @@
+// A main for a fuzz target where libFuzzer is not at hand (the arm64 cross
+// build, run under an emulator): each file named on the command line is
+// one input, run once. A finding aborts, as it does under libFuzzer.
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+
+int main(int argc, char **argv)
+{
+    LLVMFuzzerInitialize(&argc, &argv);  // anchors the paths, then enters the scratch directory
+    for (int i = 1; i < argc; i++) {
+        std::ifstream file(argv[i], std::ios::binary);
+        if (!file) {
+            fprintf(stderr, "%s: cannot read\n", argv[i]);
+            return 1;
+        }
+        std::vector<uint8_t> input((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(input.data(), input.size());
+        printf("%s: passed\n", argv[i]);
+    }
+    return 0;
+}
