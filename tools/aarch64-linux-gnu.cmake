@@ -17,4 +17,8 @@ set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${CROSS_TRIPLET}/pkgconfig:/usr/share/pkgcon
 set(ENV{PKG_CONFIG_PATH} "")
 
 # ctest runs the test binaries (and gtest_discover_tests lists them) here.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/${CROSS_TRIPLET})
+# They load the multiarch C and C++ libraries through /lib/ld-linux-aarch64.so.1:
+# qemu's -L /usr/aarch64-linux-gnu would pair the cross toolchain's dynamic
+# loader with the multiarch C library, whose versions differ, and then
+# creating a thread hangs.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)

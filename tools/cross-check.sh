@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 
 BUILD=build-arm64
 TRIPLET=aarch64-linux-gnu
-PACKAGES=(cmake make pkg-config file crossbuild-essential-arm64 qemu-user libncurses-dev:arm64 libgtest-dev:arm64)
+PACKAGES=(cmake make pkg-config file crossbuild-essential-arm64 qemu-user libstdc++6:arm64 libncurses-dev:arm64 libgtest-dev:arm64)
 JOBS=$(nproc 2>/dev/null || echo 2)
 started=$SECONDS
 
@@ -45,7 +45,7 @@ cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=tools/$TRIPLET.cmake -DCMAKE_BUILD
 echo "=== building every program, the unit and soak tests and the print-line fuzz target"
 cmake --build "$BUILD" -j "$JOBS"
 
-emulate() { qemu-aarch64 -L "/usr/$TRIPLET" "$@"; }
+emulate() { qemu-aarch64 "$@"; }  # as the toolchain file says, without -L
 echo "=== what runs"
 file "$BUILD/bin/quillbay" "$BUILD/bin/quillbay-unit-tests" | sed "s|^$BUILD/bin/||"
 printf '#include <stdio.h>\n#include <sys/utsname.h>\nint main(void) { struct utsname u; uname(&u); puts(u.machine); return 0; }\n' |
