@@ -36,4 +36,4 @@ deps:
 	@bash tools/ensure-packages.sh $(TEST_PACKAGES)
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-arm64

@@ -4,7 +4,9 @@
 # with the file in the page cache.
 # Usage: bench/compare.sh [build-bin-dir]
 # The last line is the ratio of the best wall times of two threads and of
-# `wc -l` (the line before it, of one thread and of `wc -l`).
+# `wc -l` (the line before it, of one thread and of `wc -l`; the one before
+# that, of one thread on the portable path, which processors without a
+# path of their own take, and of `wc -l`).
 # The file is made in /tmp (QUILLBAY_BENCH_TEXT overrides) and removed at
 # the end unless it was there before.
 set -euo pipefail
@@ -49,7 +51,7 @@ plain_start=$EPOCHREALTIME
 plain=$("$BIN/quillbay-measure" --plain "$TEXT")
 plain_seconds=$(awk -v s="$plain_start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f", e - s }')
 echo "print lines:   $plain (${plain_seconds} s)"
-for path in avx2 sse2 portable; do
+for path in avx2 sse2 neon portable; do
   for threads in 1 2; do
     if ! block=$("$BIN/quillbay-measure" --threads=$threads --path=$path "$TEXT" 2>/dev/null); then
       echo "$path: not on this processor"
@@ -68,15 +70,18 @@ echo "--- Google Benchmark: 8, 80 and 800 MB (this file), bytes per second"
 
 echo "--- wall time, best of $RUNS, turns taken in alternation"
 cat "$TEXT" >/dev/null  # into the page cache
-best_wc=999 best_one=999 best_two=999
+best_wc=999 best_portable=999 best_one=999 best_two=999
 for _ in $(seq "$RUNS"); do
   best_wc=$(smaller "$best_wc" "$(seconds wc -l "$TEXT")")
+  best_portable=$(smaller "$best_portable" "$(seconds "$BIN/quillbay-measure" --threads=1 --path=portable "$TEXT")")
   best_one=$(smaller "$best_one" "$(seconds "$BIN/quillbay-measure" --threads=1 "$TEXT")")
   best_two=$(smaller "$best_two" "$(seconds "$BIN/quillbay-measure" --threads=2 "$TEXT")")
 done
 echo "wc -l:                          $best_wc s"
+echo "quillbay-measure, portable:     $best_portable s"
 echo "quillbay-measure, one thread:   $best_one s"
 echo "quillbay-measure, two threads:  $best_two s"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+awk -v m="$best_portable" -v w="$best_wc" 'BEGIN { printf "ratio, portable path, one thread: %.2f\n", m / w }'
 awk -v m="$best_one" -v w="$best_wc" 'BEGIN { printf "ratio, one thread: %.2f\n", m / w }'
 awk -v m="$best_two" -v w="$best_wc" 'BEGIN { printf "ratio: %.2f\n", m / w }'

@@ -9,6 +9,7 @@
 
 #include <immintrin.h>
 
+#define SCAN_HAS_POPCNT  // the functions below carry the instruction
 #include "engine/ByteScanBlock.h"
 
 #define AVX2_CODE __attribute__((target("avx2,bmi,bmi2,popcnt")))

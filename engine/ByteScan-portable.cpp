@@ -1,5 +1,7 @@
-// Eight bytes at a time in a 64-bit word, on any processor; and the exact
-// byte-by-byte rule that every path falls back on.
+// Eight bytes at a time in 64-bit words, on any processor; and the exact
+// byte-by-byte rule that every path falls back on. Each byte's flag is
+// first the high bit of its byte in the word; a multiply then gathers the
+// eight flags of a word into eight bits of a mask.
 #include "engine/ByteScan.h"
 
 #include <bit>
@@ -7,13 +9,14 @@
 
 #include "engine/ByteScanBlock.h"
 
-// Byte masks of a 64-bit word: each byte's flag is its high bit.
 constexpr uint64_t ONES = 0x0101010101010101ULL;
 constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
 constexpr uint64_t LOW_SEVEN = 0x7f7f7f7f7f7f7f7fULL;
+// Times a word of high-bit flags: the flag of byte k lands on bit 56 + k.
+constexpr uint64_t GATHER_FLAGS = 0x0002040810204081ULL;
 
 // Eight bytes with byte 0 in the low bits, whatever the machine's order.
-static uint64_t LoadWord(const unsigned char *bytes)
+__attribute__((always_inline)) static inline uint64_t LoadWord(const unsigned char *bytes)
 {
     uint64_t word;
     memcpy(&word, bytes, sizeof word);
@@ -22,48 +25,78 @@ static uint64_t LoadWord(const unsigned char *bytes)
     return word;
 }
 
+// A byte's low seven bits plus `value`: the sum's high bit says whether they
+// reach 0x80 - value. Exact: no sum passes 0xff, so no carry crosses bytes.
+__attribute__((always_inline)) static inline uint64_t AddToLowSeven(uint64_t low, unsigned value)
+{
+    return low + ONES * value;
+}
+
+// The eight high-bit flags of a word as the bits `8 * part` to `8 * part + 7`.
+__attribute__((always_inline)) static inline uint64_t GatherFlags(uint64_t flags, size_t part)
+{
+    return (flags * GATHER_FLAGS) >> 56 << (8 * part);
+}
+
+// The masks of a block but for its zero bytes, which count as ink here.
+// `noneBelowTab` keeps a high bit clear wherever a byte is below a tab:
+// zero bytes among them. White space in the C locale is a space, and tab to
+// carriage return; bytes from 0x80 on are ink. The line feeds are gathered
+// as the bytes that are not one, which spares inverting each word's flags.
+__attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const unsigned char *bytes,
+                                                                         uint64_t *noneBelowTab)
+{
+    uint64_t notLineFeeds = 0, inkBytes = 0;
+#pragma GCC unroll 8
+    for (size_t part = 0; part < SCAN_BLOCK / 8; part++) {
+        uint64_t word = LoadWord(bytes + 8 * part);
+        uint64_t low = word & LOW_SEVEN;
+        uint64_t notSpace = AddToLowSeven(low ^ (ONES * ' '), 0x7f);
+        uint64_t notLineFeed = AddToLowSeven(low ^ (ONES * '\n'), 0x7f);
+        uint64_t fromTab = AddToLowSeven(low, 0x80 - '\t');
+        uint64_t pastReturn = AddToLowSeven(low, 0x80 - '\r' - 1);
+        uint64_t isTabToReturn = fromTab ^ pastReturn;
+        *noneBelowTab &= fromTab | word;
+        notLineFeeds |= GatherFlags((notLineFeed | word) & HIGH_BITS, part);
+        inkBytes |= GatherFlags(((notSpace & ~isTabToReturn) | word) & HIGH_BITS, part);
+    }
+    return {~notLineFeeds, inkBytes, 0};
+}
+
 // Flags the zero bytes. Exact: no carry crosses from one byte to the next.
-static uint64_t ZeroBytes(uint64_t word)
+__attribute__((always_inline)) static inline uint64_t ZeroBytes(uint64_t word)
 {
-    return ~(((word & LOW_SEVEN) + LOW_SEVEN) | word) & HIGH_BITS;
+    return ~(AddToLowSeven(word & LOW_SEVEN, 0x7f) | word) & HIGH_BITS;
 }
 
-// Flags the white space of the C locale: space, and tab to carriage return.
-static uint64_t WhiteSpaceBytes(uint64_t word)
+// Completes the masks of a block that has a byte below a tab.
+static void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
 {
-    uint64_t low = word & LOW_SEVEN;
-    uint64_t fromTab = low + ONES * (0x80 - '\t');
-    uint64_t pastReturn = low + ONES * (0x80 - '\r' - 1);
-    uint64_t controls = fromTab & ~pastReturn & ~word & HIGH_BITS;
-    return ZeroBytes(word ^ (ONES * ' ')) | controls;
-}
-
-// The flags as eight bits, byte 0's in bit 0: the multiply gathers the high
-// bit of every byte into the top byte.
-static uint64_t PackFlags(uint64_t flags)
-{
-    return ((flags >> 7) * 0x0102040810204080ULL) >> 56;
+    for (size_t part = 0; part < SCAN_BLOCK / 8; part++)
+        masks->zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
+    masks->inkBytes &= ~masks->zeros;
 }
 
 static BlockMasks ClassifyBlock(const unsigned char *bytes)
 {
-    BlockMasks masks = {0, 0, 0};
-#pragma GCC unroll 8
-    for (size_t i = 0; i < SCAN_BLOCK / 8; i++) {
-        uint64_t word = LoadWord(bytes + 8 * i);
-        uint64_t zeros = ZeroBytes(word);
-        masks.lineFeeds |= PackFlags(ZeroBytes(word ^ (ONES * '\n'))) << (8 * i);
-        masks.inkBytes |= PackFlags(~(WhiteSpaceBytes(word) | zeros) & HIGH_BITS) << (8 * i);
-        masks.zeros |= PackFlags(zeros) << (8 * i);
-    }
+    uint64_t noneBelowTab = HIGH_BITS;
+    BlockMasks masks = ClassifyTextBlock(bytes, &noneBelowTab);
+    AddZeroBytes(bytes, &masks);
     return masks;
 }
 
+// Text rarely has a byte below a tab, so a block's zero bytes are looked
+// for only where it has one.
 void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan)
 {
     InkScan local = *scan;
-    for (size_t i = 0; i < blocks; i++, bytes += SCAN_BLOCK)
-        ScanBlock(ClassifyBlock(bytes), local);
+    for (size_t i = 0; i < blocks; i++, bytes += SCAN_BLOCK) {
+        uint64_t noneBelowTab = HIGH_BITS;
+        BlockMasks masks = ClassifyTextBlock(bytes, &noneBelowTab);
+        if ((noneBelowTab & HIGH_BITS) != HIGH_BITS)
+            AddZeroBytes(bytes, &masks);
+        ScanBlock(masks, local);
+    }
     *scan = local;
 }
 

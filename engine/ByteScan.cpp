@@ -16,11 +16,13 @@ static bool IsAlwaysAvailable()
     return true;
 }
 
-// Indexed by ScanPath, slowest first.
+// Indexed by ScanPath, slowest first among the paths of one processor
+// family; a build has the paths of one family at most.
 static const ScanPathRow SCAN_PATHS[SCAN_PATH_COUNT] = {
     {ScanBlocks_Portable, IsAlwaysAvailable},
     {ScanBlocks_Sse2, IsSse2Available},
     {ScanBlocks_Avx2, IsAvx2Available},
+    {ScanBlocks_Neon, IsNeonAvailable},
 };
 
 bool IsScanPathAvailable(ScanPath path)

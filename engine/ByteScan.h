@@ -2,7 +2,7 @@
 // each block of 64 bytes becomes three bit masks (line feeds, ink bytes,
 // zero bytes), and the reads and the ink of the block follow from a few
 // shifts and population counts of those masks. Each processor family has
-// its own way of building the masks (portable, SSE2, AVX2); which one runs
+// its own way of building the masks (portable, SSE2, AVX2, NEON); which one runs
 // is chosen at run time and can be forced for tests and benchmarks.
 #pragma once
 
@@ -31,16 +31,19 @@ enum ScanPath {
     SCAN_PATH_PORTABLE,  // 64-bit words, any processor
     SCAN_PATH_SSE2,      // every x86-64 processor
     SCAN_PATH_AVX2,      // x86-64 processors that have it
+    SCAN_PATH_NEON,      // every 64-bit ARM processor
 };
-constexpr int SCAN_PATH_COUNT = 3;
+constexpr int SCAN_PATH_COUNT = 4;
 
 // Scans `blocks` whole blocks from `bytes` into `scan`.
 void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan);
 void ScanBlocks_Sse2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only
 void ScanBlocks_Avx2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only
+void ScanBlocks_Neon(const unsigned char *bytes, size_t blocks, InkScan *scan);  // 64-bit ARM only
 // Whether this build and this processor have the instructions of the path.
 bool IsSse2Available();
 bool IsAvx2Available();
+bool IsNeonAvailable();
 
 // True when this build and this processor can run the path.
 bool IsScanPathAvailable(ScanPath path);

@@ -7,9 +7,29 @@
 
 static int s_pipe[2] = {-1, -1};
 
+// Makes a descriptor non-blocking and closed across exec: pipe2, which does
+// both at once, is missing from some POSIX systems.
+static bool SetNonBlockingCloseOnExec(int fd)
+{
+    int flags = fcntl(fd, F_GETFL);
+    int fdFlags = fcntl(fd, F_GETFD);
+    return flags >= 0 && fdFlags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
+           fcntl(fd, F_SETFD, fdFlags | FD_CLOEXEC) == 0;
+}
+
 bool SignalPipe_Open()
 {
-    return pipe2(s_pipe, O_NONBLOCK | O_CLOEXEC) == 0;
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    if (!SetNonBlockingCloseOnExec(fds[0]) || !SetNonBlockingCloseOnExec(fds[1])) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    s_pipe[0] = fds[0];
+    s_pipe[1] = fds[1];
+    return true;
 }
 
 int SignalPipe_ReadFd()

@@ -20,4 +20,12 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
+# Nothing already installed is given up for them (a multiarch library whose
+# version differs from the build machine's could ask for that).
+removals=$(apt-get install -s -y -q "${missing[@]}" | grep '^Remv' || true)
+if [ -n "$removals" ]; then
+  echo "Installing them would remove these packages; nothing was installed:" >&2
+  echo "$removals" >&2
+  exit 1
+fi
 apt-get install -y -q "${missing[@]}"
