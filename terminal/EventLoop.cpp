@@ -117,7 +117,7 @@ void SendLastOutput()
 // small to show them, keys wait unread, so nothing runs unseen.
 static void ReadCommandLine(Prompt *prompt)
 {
-    bool isDue = true;  // keys pushed back into curses show in no poll
+    bool isDue = true;  // keys left from an earlier bite show in no poll
     Clock::time_point callAgain = Clock::time_point::max();
     for (;;) {
         bool isReadingKeys;
