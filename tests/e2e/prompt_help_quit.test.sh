@@ -141,6 +141,7 @@ wait_for_at 11 2 "The word admin may stand before the first 4 commands, or be le
 send_keys Enter
 wait_for_at 6 2 "Printer Status : Waiting..."
 type_line "exit"
-wait_until 10 eval '[ -n "$(pane_value "#{pane_dead_status}")" ]' || fail "exit did not end quillbay-thread"
+wait_until 10 eval '[ -n "$(pane_value "#{pane_dead_status}")" ]' ||
+    fail "exit did not end quillbay-thread by a status (dead: $(pane_value '#{pane_dead}'), signal: $(pane_value '#{pane_dead_signal}'))"
 [ "$(pane_value '#{pane_dead_status}')" = 0 ] || fail "exit ended with status $(pane_value '#{pane_dead_status}')"
 echo PASS
