@@ -81,7 +81,4 @@ until gone; do
 done
 flow on
 wait_for "status=143 modes-kept=yes" 10
-
-# The 3 MB paste round (bounded input bites) belongs here, after a fresh
-# start: it comes with the key decoder's bounded reads.
 echo PASS
