@@ -32,3 +32,21 @@ struct RecordsSeen {
 RecordsSeen SeeRecords();
 // The line-mode program's records; the caller holds its engine lock.
 RecordsSeen SeeLineRecords();
+
+// Deletes every node (closing the jobs' files) and the sentinels of a list
+// that was created, and leaves the record zero-filled.
+inline void DestroyList(LinkedListInstance *list)
+{
+    if (list->pHeader != nullptr)
+        DestructLinkedListInstance(list);
+    *list = {};
+}
+
+// The records seen through the given printer, stock and lists.
+inline RecordsSeen SeeRecordsOf(const PrinterContext &printer, const SuppliesData &stock, LinkedListInstance *jobs,
+                                LinkedListInstance *users)
+{
+    const PrintJob *job = printer.pCurrentJob;
+    return {printer.state, job, job != nullptr ? job->printedPages : -1, printer.ink, printer.paper, stock.ink,
+            stock.paper, GetNodeCount(jobs), GetNodeCount(users)};
+}
