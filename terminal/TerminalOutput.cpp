@@ -88,10 +88,14 @@ FILE *TerminalOutput_Open()
     s_terminalFd = OpenTerminalForWriting();
     if (s_terminalFd < 0)
         return nullptr;
-    if (pipe2(s_pipe, O_CLOEXEC) != 0)
+    if (pipe(s_pipe) != 0)
         return nullptr;
+    for (int fd : s_pipe)
+        fcntl(fd, F_SETFD, FD_CLOEXEC);  // pipe2 would do it at once, but not on every POSIX system
     fcntl(s_pipe[0], F_SETFL, O_NONBLOCK);
-    fcntl(s_pipe[1], F_SETPIPE_SZ, CURSES_PIPE_SIZE);  // the default 64 KiB does too, with less room
+#ifdef F_SETPIPE_SZ  // Linux alone can enlarge a pipe; the default 64 KiB does too, with less room
+    fcntl(s_pipe[1], F_SETPIPE_SZ, CURSES_PIPE_SIZE);
+#endif
     return fdopen(s_pipe[1], "w");
 }
 

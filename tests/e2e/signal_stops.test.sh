@@ -23,14 +23,14 @@ suspends()
     wait_for_at 8 2 "Current Printing Job {UID = 0, " 10
     for round in 1 2 3; do
         send_keys C-z
-        wait_for "Stopped" 5
+        wait_for "Stopped" 15
         screen_has "Printer Status" && fail "$program left its screen up at stop $round"
         send_keys C-l
         type_line "stty -a | grep -o -- '-\?ixon' | sed 's/^/flow=/'"
-        wait_for "flow=ixon" 5
+        wait_for "flow=ixon" 15
         type_line "fg"
-        wait_for "Printer Status : " 5
-        wait_for_at 22 2 ">>" 5
+        wait_for "Printer Status : " 15
+        wait_for_at 22 2 ">>" 15
     done
     wait_for_row 6 " Printer Status : Waiting... | INK : 9 | PAPER : 4" 15
     cmp "$dir/doc.txt" "$dir"/PRINT/2* || fail "$program's job stopped three times did not print whole"
