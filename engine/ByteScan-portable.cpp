@@ -83,11 +83,20 @@ __attribute__((always_inline)) static inline uint64_t ZeroBytes(uint64_t word)
     return ~(AddToLowSeven(word & LOW_SEVEN, 0x7f) | word) & HIGH_BITS;
 }
 
-// Completes the masks of a block that has a byte below a tab.
-static void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
+// The zero bytes of a block, as a mask. Returned rather than stored, so
+// that the caller's masks stay in registers.
+static uint64_t BlockZeros(const unsigned char *bytes)
 {
+    uint64_t zeros = 0;
     for (size_t part = 0; part < SCAN_BLOCK / 8; part++)
-        masks->zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
+        zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
+    return zeros;
+}
+
+// Completes the masks of a block that has a byte below a tab.
+__attribute__((always_inline)) static inline void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
+{
+    masks->zeros = BlockZeros(bytes);
     masks->inkBytes &= ~masks->zeros;
 }
 
@@ -106,7 +115,11 @@ void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *sca
     InkScan local = *scan;
     for (size_t i = 0; i < blocks; i++, bytes += SCAN_BLOCK) {
         uint64_t noneBelowTab = HIGH_BITS;
-        BlockMasks masks = IsAsciiBlock(bytes) ? ClassifyTextBlock<true>(bytes, &noneBelowTab)
+        bool isAscii = IsAsciiBlock(bytes);
+        // Loading the words again costs less than keeping eight of them in
+        // registers, which the compiler would otherwise spill.
+        asm("" : "+r"(bytes));
+        BlockMasks masks = isAscii ? ClassifyTextBlock<true>(bytes, &noneBelowTab)
                                                : ClassifyTextBlock<false>(bytes, &noneBelowTab);
         if ((noneBelowTab & HIGH_BITS) != HIGH_BITS)
             AddZeroBytes(bytes, &masks);
