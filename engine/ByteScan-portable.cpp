@@ -43,6 +43,9 @@ __attribute__((always_inline)) static inline uint64_t GatherFlags(uint64_t flags
 // zero bytes among them. White space in the C locale is a space, and tab to
 // carriage return; bytes from 0x80 on are ink. The line feeds are gathered
 // as the bytes that are not one, which spares inverting each word's flags.
+// With `isAscii` every byte is known to be below 0x80, so no byte needs its
+// high bit masked off before the adds or set again after them.
+template <bool isAscii>
 __attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const unsigned char *bytes,
                                                                          uint64_t *noneBelowTab)
 {
@@ -50,17 +53,28 @@ __attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const 
 #pragma GCC unroll 8
     for (size_t part = 0; part < SCAN_BLOCK / 8; part++) {
         uint64_t word = LoadWord(bytes + 8 * part);
-        uint64_t low = word & LOW_SEVEN;
+        uint64_t low = isAscii ? word : word & LOW_SEVEN;
+        uint64_t high = isAscii ? 0 : word;
         uint64_t notSpace = AddToLowSeven(low ^ (ONES * ' '), 0x7f);
         uint64_t notLineFeed = AddToLowSeven(low ^ (ONES * '\n'), 0x7f);
         uint64_t fromTab = AddToLowSeven(low, 0x80 - '\t');
         uint64_t pastReturn = AddToLowSeven(low, 0x80 - '\r' - 1);
         uint64_t isTabToReturn = fromTab ^ pastReturn;
-        *noneBelowTab &= fromTab | word;
-        notLineFeeds |= GatherFlags((notLineFeed | word) & HIGH_BITS, part);
-        inkBytes |= GatherFlags(((notSpace & ~isTabToReturn) | word) & HIGH_BITS, part);
+        *noneBelowTab &= fromTab | high;
+        notLineFeeds |= GatherFlags((notLineFeed | high) & HIGH_BITS, part);
+        inkBytes |= GatherFlags(((notSpace & ~isTabToReturn) | high) & HIGH_BITS, part);
     }
     return {~notLineFeeds, inkBytes, 0};
+}
+
+// Whether no byte of a block reaches 0x80, as in most text.
+__attribute__((always_inline)) static inline bool IsAsciiBlock(const unsigned char *bytes)
+{
+    uint64_t any = 0;
+#pragma GCC unroll 8
+    for (size_t part = 0; part < SCAN_BLOCK / 8; part++)
+        any |= LoadWord(bytes + 8 * part);
+    return (any & HIGH_BITS) == 0;
 }
 
 // Flags the zero bytes. Exact: no carry crosses from one byte to the next.
@@ -69,18 +83,27 @@ __attribute__((always_inline)) static inline uint64_t ZeroBytes(uint64_t word)
     return ~(AddToLowSeven(word & LOW_SEVEN, 0x7f) | word) & HIGH_BITS;
 }
 
-// Completes the masks of a block that has a byte below a tab.
-static void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
+// The zero bytes of a block, as a mask. Returned rather than stored, so
+// that the caller's masks stay in registers.
+static uint64_t BlockZeros(const unsigned char *bytes)
 {
+    uint64_t zeros = 0;
     for (size_t part = 0; part < SCAN_BLOCK / 8; part++)
-        masks->zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
+        zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
+    return zeros;
+}
+
+// Completes the masks of a block that has a byte below a tab.
+__attribute__((always_inline)) static inline void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
+{
+    masks->zeros = BlockZeros(bytes);
     masks->inkBytes &= ~masks->zeros;
 }
 
 static BlockMasks ClassifyBlock(const unsigned char *bytes)
 {
     uint64_t noneBelowTab = HIGH_BITS;
-    BlockMasks masks = ClassifyTextBlock(bytes, &noneBelowTab);
+    BlockMasks masks = ClassifyTextBlock<false>(bytes, &noneBelowTab);
     AddZeroBytes(bytes, &masks);
     return masks;
 }
@@ -92,7 +115,12 @@ void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *sca
     InkScan local = *scan;
     for (size_t i = 0; i < blocks; i++, bytes += SCAN_BLOCK) {
         uint64_t noneBelowTab = HIGH_BITS;
-        BlockMasks masks = ClassifyTextBlock(bytes, &noneBelowTab);
+        bool isAscii = IsAsciiBlock(bytes);
+        // Loading the words again costs less than keeping eight of them in
+        // registers, which the compiler would otherwise spill.
+        asm("" : "+r"(bytes));
+        BlockMasks masks = isAscii ? ClassifyTextBlock<true>(bytes, &noneBelowTab)
+                                               : ClassifyTextBlock<false>(bytes, &noneBelowTab);
         if ((noneBelowTab & HIGH_BITS) != HIGH_BITS)
             AddZeroBytes(bytes, &masks);
         ScanBlock(masks, local);
