@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # The end-to-end tests spend most of their time waiting for real seconds to
 # pass, so more of them run at once than there are cores.
-TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 4 )))
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 5 )))
 # A first configuration for `make run` (the run preset) leaves out the
 # tests, whose packages may be missing, and the debug information, which
 # takes a quarter of the compile time. One that exists, `make test`'s

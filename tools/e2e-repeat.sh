@@ -3,7 +3,7 @@
 # every test that failed in any run and how often, and ends with a summary
 # line. A test that fails in some runs and passes in others is flaky.
 # Usage: tools/e2e-repeat.sh N [BUILD DIR]   (default: build, as make test
-# left it). JOBS sets how many scripts run at once (default: four per core,
+# left it). JOBS sets how many scripts run at once (default: five per core,
 # as in make test). Each run's log stays in BUILD DIR/e2e-repeat/.
 # Exit status: 0 every run passed, 1 some test failed, 2 usage.
 set -u
@@ -13,7 +13,7 @@ build=${2:-build}
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 N [build dir]" >&2; exit 2; }
 [ -f "$build/CTestTestfile.cmake" ] ||
     { echo "$0: $build holds no configured tests; run make test first" >&2; exit 2; }
-jobs=${JOBS:-$(($(nproc 2>/dev/null || echo 2) * 4))}
+jobs=${JOBS:-$(($(nproc 2>/dev/null || echo 2) * 5))}
 logs=$build/e2e-repeat
 mkdir -p "$logs" || exit 2
 
