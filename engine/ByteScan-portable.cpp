@@ -38,12 +38,14 @@ __attribute__((always_inline)) static inline uint64_t GatherFlags(uint64_t flags
     return (flags * GATHER_FLAGS) >> 56 << (8 * part);
 }
 
-// The masks of a block but for its zero bytes, which count as ink here.
-// `noneBelowTab` keeps a high bit clear wherever a byte is below a tab:
-// zero bytes among them. White space in the C locale is a space, and tab to
-// carriage return; bytes from 0x80 on are ink. The line feeds are gathered
-// as the bytes that are not one, which spares inverting each word's flags.
-// With `isAscii` every byte is known to be below 0x80, so no byte needs its
+// The masks of a block that has no byte below a tab, the common case in
+// text: white space in the C locale is a space, and tab to carriage
+// return, so here a byte is white space if it is a space or below 0x0e.
+// `noneBelowTab` keeps a high bit clear wherever a byte is below a tab;
+// for such a block the masks are wrong and ClassifyBlock must make them.
+// Bytes from 0x80 on are ink. The line feeds are gathered as the bytes
+// that are not one, which spares inverting each word's flags. With
+// `isAscii` every byte is known to be below 0x80, so no byte needs its
 // high bit masked off before the adds or set again after them.
 template <bool isAscii>
 __attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const unsigned char *bytes,
@@ -57,12 +59,10 @@ __attribute__((always_inline)) static inline BlockMasks ClassifyTextBlock(const 
         uint64_t high = isAscii ? 0 : word;
         uint64_t notSpace = AddToLowSeven(low ^ (ONES * ' '), 0x7f);
         uint64_t notLineFeed = AddToLowSeven(low ^ (ONES * '\n'), 0x7f);
-        uint64_t fromTab = AddToLowSeven(low, 0x80 - '\t');
         uint64_t pastReturn = AddToLowSeven(low, 0x80 - '\r' - 1);
-        uint64_t isTabToReturn = fromTab ^ pastReturn;
-        *noneBelowTab &= fromTab | high;
+        *noneBelowTab &= AddToLowSeven(low, 0x80 - '\t') | high;
         notLineFeeds |= GatherFlags((notLineFeed | high) & HIGH_BITS, part);
-        inkBytes |= GatherFlags(((notSpace & ~isTabToReturn) | high) & HIGH_BITS, part);
+        inkBytes |= GatherFlags(((notSpace & pastReturn) | high) & HIGH_BITS, part);
     }
     return {~notLineFeeds, inkBytes, 0};
 }
@@ -77,39 +77,40 @@ __attribute__((always_inline)) static inline bool IsAsciiBlock(const unsigned ch
     return (any & HIGH_BITS) == 0;
 }
 
+// The flags of a word's ink bytes, whatever its bytes: neither white
+// space nor zero.
+__attribute__((always_inline)) static inline uint64_t InkFlags(uint64_t word)
+{
+    uint64_t low = word & LOW_SEVEN;
+    uint64_t notSpace = AddToLowSeven(low ^ (ONES * ' '), 0x7f);
+    uint64_t fromTab = AddToLowSeven(low, 0x80 - '\t');
+    uint64_t pastReturn = AddToLowSeven(low, 0x80 - '\r' - 1);
+    uint64_t notZero = AddToLowSeven(low, 0x7f);
+    return ((notSpace & ~(fromTab ^ pastReturn) & notZero) | word) & HIGH_BITS;
+}
+
 // Flags the zero bytes. Exact: no carry crosses from one byte to the next.
 __attribute__((always_inline)) static inline uint64_t ZeroBytes(uint64_t word)
 {
     return ~(AddToLowSeven(word & LOW_SEVEN, 0x7f) | word) & HIGH_BITS;
 }
 
-// The zero bytes of a block, as a mask. Returned rather than stored, so
-// that the caller's masks stay in registers.
-static uint64_t BlockZeros(const unsigned char *bytes)
-{
-    uint64_t zeros = 0;
-    for (size_t part = 0; part < SCAN_BLOCK / 8; part++)
-        zeros |= GatherFlags(ZeroBytes(LoadWord(bytes + 8 * part)), part);
-    return zeros;
-}
-
-// Completes the masks of a block that has a byte below a tab.
-__attribute__((always_inline)) static inline void AddZeroBytes(const unsigned char *bytes, BlockMasks *masks)
-{
-    masks->zeros = BlockZeros(bytes);
-    masks->inkBytes &= ~masks->zeros;
-}
-
+// The masks of any block, the rare one with a byte below a tab included.
 static BlockMasks ClassifyBlock(const unsigned char *bytes)
 {
-    uint64_t noneBelowTab = HIGH_BITS;
-    BlockMasks masks = ClassifyTextBlock<false>(bytes, &noneBelowTab);
-    AddZeroBytes(bytes, &masks);
-    return masks;
+    uint64_t notLineFeeds = 0, inkBytes = 0, zeros = 0;
+    for (size_t part = 0; part < SCAN_BLOCK / 8; part++) {
+        uint64_t word = LoadWord(bytes + 8 * part);
+        uint64_t low = word & LOW_SEVEN;
+        notLineFeeds |= GatherFlags((AddToLowSeven(low ^ (ONES * '\n'), 0x7f) | word) & HIGH_BITS, part);
+        inkBytes |= GatherFlags(InkFlags(word), part);
+        zeros |= GatherFlags(ZeroBytes(word), part);
+    }
+    return {~notLineFeeds, inkBytes, zeros};
 }
 
-// Text rarely has a byte below a tab, so a block's zero bytes are looked
-// for only where it has one.
+// Text rarely has a byte below a tab, so a block is classified in full,
+// its zero bytes included, only where it has one.
 void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan)
 {
     InkScan local = *scan;
@@ -122,7 +123,7 @@ void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *sca
         BlockMasks masks = isAscii ? ClassifyTextBlock<true>(bytes, &noneBelowTab)
                                                : ClassifyTextBlock<false>(bytes, &noneBelowTab);
         if ((noneBelowTab & HIGH_BITS) != HIGH_BITS)
-            AddZeroBytes(bytes, &masks);
+            masks = ClassifyBlock(bytes);
         ScanBlock(masks, local);
     }
     *scan = local;
