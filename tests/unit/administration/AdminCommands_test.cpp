@@ -119,7 +119,7 @@ std::string JobOwners(const std::vector<WaitingJob> &jobs)
     return text;
 }
 
-TEST_F(AdminCommands, EachLineHasItsEffectAndMessage)
+TEST_F(AdminCommands, EffectsAndMessages)
 {
     WriteFile("report.txt", "report\n");
     for (const AdminCase &c : ADMIN_CASES) {

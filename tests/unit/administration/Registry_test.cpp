@@ -23,14 +23,14 @@ std::string ErrorRow()
     return HeadlessScreen::Cells(g_pCommandWindow, 1, 2, 40);
 }
 
-TEST_F(RegistryTest, EmptyRegistryFindsNobody)
+TEST_F(RegistryTest, EmptyFindsNobody)
 {
     EXPECT_FALSE(AuthorizeCheck("ann"));
     EXPECT_EQ(FindUserID("ann"), -1);
     EXPECT_FALSE(AuthorizeCheck(""));
 }
 
-TEST_F(RegistryTest, IdentifiersIncreaseAndAreNeverReused)
+TEST_F(RegistryTest, IdsAreNeverReused)
 {
     EXPECT_EQ(AddUser("ann"), 1);
     EXPECT_EQ(AddUser("bob"), 1);
@@ -44,7 +44,7 @@ TEST_F(RegistryTest, IdentifiersIncreaseAndAreNeverReused)
     EXPECT_EQ(ErrorRow(), std::string(40, ' '));  // success says nothing
 }
 
-TEST_F(RegistryTest, NamesCompareWithLetterCase)
+TEST_F(RegistryTest, NamesAreCaseSensitive)
 {
     AddUser("bob");
     EXPECT_EQ(AddUser("Bob"), 1);
@@ -65,7 +65,7 @@ TEST_F(RegistryTest, RefusalsNameTheUser)
     EXPECT_EQ(ErrorRow().substr(0, 26), "ERROR:zed is not registed.");
 }
 
-TEST_F(RegistryTest, DeletingRemovesOnlyTheExactName)
+TEST_F(RegistryTest, DeletesOnlyExactName)
 {
     AddUser("ann");
     AddUser("Ann");

@@ -41,7 +41,7 @@ struct NeedCase {
     int32_t needPaper;
 };
 
-TEST_F(Admission, MeasuresInkAndSheetsByThePrintLineRule)
+TEST_F(Admission, MeasuresInkAndSheets)
 {
     const NeedCase cases[] = {
         {"empty file: one read, one sheet", "", 0, 1},
@@ -77,7 +77,7 @@ struct RefusalCase {
     GrammarGeneration grammar = GRAMMAR_CURRENT;
 };
 
-TEST_F(Admission, RefusalsShowTheirMessageAndLeaveNothingOpen)
+TEST_F(Admission, RefusalsLeaveNothingOpen)
 {
     WriteFile("empty.txt", "");
     WriteFile("long.txt", Lines(25, 20));
@@ -115,7 +115,7 @@ TEST_F(Admission, RefusalsShowTheirMessageAndLeaveNothingOpen)
     }
 }
 
-TEST_F(Admission, SixthJobFindsTheListFullBeforeItsFile)
+TEST_F(Admission, SixthJobFindsListFull)
 {
     WriteFile("a.txt", "a\n");
     for (int i = 0; i < MAX_WAIT_JOBS; i++)
@@ -127,7 +127,7 @@ TEST_F(Admission, SixthJobFindsTheListFullBeforeItsFile)
     EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
-TEST_F(Admission, KeywordMayBeGluedAndInAnyCase)
+TEST_F(Admission, KeywordGluedAnyCase)
 {
     WriteFile("a.txt", "a\n");
     WriteFile("my file.txt", "ab\n");
@@ -138,7 +138,7 @@ TEST_F(Admission, KeywordMayBeGluedAndInAnyCase)
     EXPECT_EQ(ErrorRow(), "");
 }
 
-TEST_F(Admission, EachJobIsComparedWithThePrinterAlone)
+TEST_F(Admission, JobsAgainstPrinterAlone)
 {
     WriteFile("big.txt", Lines(100, 20));  // 2000 ink, 101 reads
     EXPECT_EQ(PrinterCommandParser(0, "Print big.txt"), 1);
@@ -162,7 +162,7 @@ struct LongMeasureCase {
 // an engine step or the look for Esc between them. The needs are checked
 // against the levels at the end, Esc abandons, other keys stay for the
 // prompt, and a short file is still admitted at once.
-TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
+TEST_F(Admission, LongMeasureEscAbandons)
 {
     WriteFile("big.txt", "");
     std::filesystem::resize_file("big.txt", uint64_t{12} << 20);  // sparse: 6148 reads of zero bytes
@@ -225,7 +225,7 @@ TEST_F(Admission, LongMeasuringLetsTheEngineRunAndEscAbandons)
 
 // ---------------------------------------------------------------- cancelling
 
-TEST_F(Admission, UserCancelRemovesTheOldestOwnWaitingJob)
+TEST_F(Admission, UserCancelsOldestOwnJob)
 {
     WriteFile("one.txt", "a\n");
     WriteFile("two.txt", "ab\n");
@@ -241,7 +241,7 @@ TEST_F(Admission, UserCancelRemovesTheOldestOwnWaitingJob)
     EXPECT_EQ(ErrorRow(), "");
 }
 
-TEST_F(Admission, CancelOfThePrintingJobIsOnlyARequest)
+TEST_F(Admission, CancelPrintingIsARequest)
 {
     WriteFile("a.txt", "a\n");
     PrinterCommandParser(0, "Print a.txt");
@@ -257,7 +257,7 @@ TEST_F(Admission, CancelOfThePrintingJobIsOnlyARequest)
     EXPECT_EQ(ErrorRow(), "");
 }
 
-TEST_F(Admission, AdministratorCancelAllEmptiesTheListAtOnce)
+TEST_F(Admission, CancelAllEmptiesAtOnce)
 {
     WriteFile("a.txt", "a\n");
     int descriptors = OpenDescriptors();

@@ -85,7 +85,7 @@ struct StepCase {
 // is one, is a three-sheet job of 200 ink per full sheet; stock paper is 0
 // and the printer holds 100 sheets, so only ink decides whether a refill is
 // possible.
-TEST_F(Engine, EachStateTakesItsStepInRuleOrder)
+TEST_F(Engine, StatesStepInRuleOrder)
 {
     const StepCase cases[] = {
         {"waiting, refill possible", PRINTER_WAITING, 500, 0, false, 0, PRINTER_REFILLING, "Refilling...", 100, 100, 400, false},
@@ -131,7 +131,7 @@ TEST_F(Engine, EachStateTakesItsStepInRuleOrder)
 
 // ---------------------------------------------------------------- refill pace
 
-TEST_F(Engine, RefillFromAmpleStockTakesThirtyTicks)
+TEST_F(Engine, AmpleRefillTakes30Ticks)
 {
     g_SuppliesData = {5000, 500};
     for (uint32_t tick = 1; tick <= 30; tick++) {
@@ -146,7 +146,7 @@ TEST_F(Engine, RefillFromAmpleStockTakesThirtyTicks)
     EXPECT_EQ(PrinterRow(7).substr(28), "Admin Supplies { ink = 2000 paper = 400 }");
 }
 
-TEST_F(Engine, RefillMovesWhatLittleStockThereIs)
+TEST_F(Engine, RefillMovesLittleStock)
 {
     g_SuppliesData = {250, 0};
     Tick();
@@ -162,7 +162,7 @@ TEST_F(Engine, RefillMovesWhatLittleStockThereIs)
 
 // ---------------------------------------------------------------- jobs
 
-TEST_F(Engine, OneSheetJobStartsThenPrintsAndEndsOnTheNextTick)
+TEST_F(Engine, OneSheetJobEndsNextTick)
 {
     SetPrinterLevels(3000, 100);
     Admit(2, "hello.txt", "hello\n");
@@ -181,7 +181,7 @@ TEST_F(Engine, OneSheetJobStartsThenPrintsAndEndsOnTheNextTick)
     EXPECT_EQ(g_PrinterContext.pCurrentJob, nullptr);
 }
 
-TEST_F(Engine, TwentyFiveLineJobPrintsSheetBySheet)
+TEST_F(Engine, TwentyFiveLinesBySheet)
 {
     SetPrinterLevels(3000, 100);
     int descriptors = OpenDescriptors();
@@ -214,7 +214,7 @@ TEST_F(Engine, TwentyFiveLineJobPrintsSheetBySheet)
     EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
-TEST_F(Engine, StockAddedDuringAJobWaitsForItsEndThenPrecedesTheNextJob)
+TEST_F(Engine, MidJobStockWaitsForEnd)
 {
     SetPrinterLevels(3000, 100);
     Admit(0, "report.txt", Lines(1, 25));
@@ -243,7 +243,7 @@ struct OutputCase {
     int32_t needPaper;
 };
 
-TEST_F(Engine, OutputHoldsExactlyThePrintLines)
+TEST_F(Engine, OutputIsThePrintLines)
 {
     std::string first35(35, 'L');
     std::string line29(29, 'm');
@@ -269,7 +269,7 @@ TEST_F(Engine, OutputHoldsExactlyThePrintLines)
     }
 }
 
-TEST_F(Engine, OutputFileNeverReplacesAnExistingOne)
+TEST_F(Engine, NeverReplacesAFile)
 {
     SetPrinterLevels(3000, 100);
     Admit(0, "in.txt", "new\n");
@@ -294,7 +294,7 @@ TEST_F(Engine, OutputFileNeverReplacesAnExistingOne)
     EXPECT_EQ(created, 1);
 }
 
-TEST_F(Engine, MissingPrintDirectoryIsMadeAgain)
+TEST_F(Engine, RemakesPrintDirectory)
 {
     SetPrinterLevels(3000, 100);
     Admit(0, "in.txt", "abc\n");
@@ -304,7 +304,7 @@ TEST_F(Engine, MissingPrintDirectoryIsMadeAgain)
     EXPECT_EQ(ErrorRow(), "");
 }
 
-TEST_F(Engine, UncreatableOutputFileEndsTheJobUnprinted)
+TEST_F(Engine, UncreatableFileEndsJob)
 {
     SetPrinterLevels(3000, 100);
     ASSERT_EQ(rmdir("PRINT"), 0);
@@ -333,7 +333,7 @@ TEST_F(Engine, UncreatableOutputFileEndsTheJobUnprinted)
 
 // ---------------------------------------------------------------- supplies run out
 
-TEST_F(Engine, JobHeldForInkResumesAfterRefillWithIdenticalOutput)
+TEST_F(Engine, InkHeldJobResumesSame)
 {
     SetPrinterLevels(500, 100);
     Admit(0, "report.txt", Lines(1, 25));
@@ -369,7 +369,7 @@ TEST_F(Engine, JobHeldForInkResumesAfterRefillWithIdenticalOutput)
     EXPECT_EQ(OnlyOutput(), uninterrupted);
 }
 
-TEST_F(Engine, JobHeldForPaperAtItsEmptyLastSheetResumes)
+TEST_F(Engine, PaperHeldLastSheetResumes)
 {
     SetPrinterLevels(3000, 2);
     Admit(0, "one.txt", "a\n");
@@ -393,7 +393,7 @@ TEST_F(Engine, JobHeldForPaperAtItsEmptyLastSheetResumes)
 
 // ---------------------------------------------------------------- cancelling
 
-TEST_F(Engine, CancelEndsThePrintingJobOnTheNextTick)
+TEST_F(Engine, CancelEndsJobNextTick)
 {
     SetPrinterLevels(3000, 100);
     int descriptors = OpenDescriptors();
@@ -412,7 +412,7 @@ TEST_F(Engine, CancelEndsThePrintingJobOnTheNextTick)
     EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
-TEST_F(Engine, CancelIsCarriedOutBeforeAPossibleRefill)
+TEST_F(Engine, CancelBeforeRefill)
 {
     SetPrinterLevels(2000, 100);
     Admit(0, "report.txt", Lines(1, 25));
@@ -427,7 +427,7 @@ TEST_F(Engine, CancelIsCarriedOutBeforeAPossibleRefill)
     EXPECT_EQ(Status(), StatusText("Refilling...", 1900, 99));
 }
 
-TEST_F(Engine, CancelAllWithNothingPrintingShowsTheRequestOnce)
+TEST_F(Engine, IdleCancelAllShowsOnce)
 {
     SetPrinterLevels(3000, 100);
     Admit(0, "a.txt", "a\n");

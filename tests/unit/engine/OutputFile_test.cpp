@@ -31,7 +31,7 @@ ssize_t FailingWrite(int fd, const void *data, size_t size, off_t offset)
     return -1;
 }
 
-class OutputFileFaults : public PrinterScreen {
+class FileFaults : public PrinterScreen {
 protected:
     void SetUp() override
     {
@@ -73,7 +73,7 @@ struct FaultCase {
 // PRINT. Whatever fails, on every tick the file holds exactly the counted
 // sheets, the printer's levels have paid for exactly those, and once the
 // fault clears the file is byte for byte what an uninterrupted print gives.
-TEST_F(OutputFileFaults, SheetsCountOnlyOnceOnDiskAndTheOutputEndsWhole)
+TEST_F(FileFaults, CountsOnceEndsWhole)
 {
     const std::string ENOSPC_ROW = "ERROR:print file write failed: No space left on device";
     const std::string MOVED_ROW = "ERROR:print file was removed; printing goes on in PRINT/";
@@ -141,7 +141,7 @@ TEST_F(OutputFileFaults, SheetsCountOnlyOnceOnDiskAndTheOutputEndsWhole)
 
 // A job held by a write that keeps failing can still be cancelled; its file
 // keeps the whole sheets printed before.
-TEST_F(OutputFileFaults, CancelEndsAJobHeldByAFailingWrite)
+TEST_F(FileFaults, CancelEndsStuckWrite)
 {
     s_failingWrites = {2, 3, 4};
     SetPrinterLevels(3000, 100);

@@ -47,7 +47,7 @@ void PrintTo(const PrintLineCase &c, std::ostream *out)
     *out << c.name;
 }
 
-class PrintLineTest : public ::testing::TestWithParam<PrintLineCase> {};
+class PrintLineRule : public ::testing::TestWithParam<PrintLineCase> {};
 
 FILE *OpenContent(const std::string &content)
 {
@@ -57,7 +57,7 @@ FILE *OpenContent(const std::string &content)
     return file;
 }
 
-TEST_P(PrintLineTest, ReadsCutsAndCountsInk)
+TEST_P(PrintLineRule, CountsInk)
 {
     const PrintLineCase &c = GetParam();
     SCOPED_TRACE(c.name);
@@ -81,10 +81,10 @@ TEST_P(PrintLineTest, ReadsCutsAndCountsInk)
     fclose(file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PrintLineTest, ::testing::ValuesIn(PRINT_LINE_CASES),
+INSTANTIATE_TEST_SUITE_P(Rows, PrintLineRule, ::testing::ValuesIn(PRINT_LINE_CASES),
                          [](const auto &info) { return "case" + std::to_string(info.index); });
 
-TEST(SheetsForReads, TenReadsMakeASheetAndOneMore)
+TEST(SheetsForReads, TenReadsPerSheet)
 {
     EXPECT_EQ(SheetsForReads(1), 1u);
     EXPECT_EQ(SheetsForReads(9), 1u);

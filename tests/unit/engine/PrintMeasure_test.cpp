@@ -109,7 +109,7 @@ public:
     ~EveryScanPath() { ForceScanPath(BestScanPath()); }
 };
 
-class PrintMeasureTest : public ScratchDirectory {
+class MeasureTest : public ScratchDirectory {
 protected:
     FILE *Open(const std::string &content)
     {
@@ -170,7 +170,7 @@ protected:
     static constexpr const char *PATH = "print.txt";
 };
 
-TEST_F(PrintMeasureTest, GivesTheCountsOfThePrintLineRuleOnGeneratedFiles)
+TEST_F(MeasureTest, MatchesRuleOnRandomFiles)
 {
     TextMaker maker(20240611);
     ExpectSameMeasure("", 0, {0});
@@ -186,7 +186,7 @@ TEST_F(PrintMeasureTest, GivesTheCountsOfThePrintLineRuleOnGeneratedFiles)
 
 // Files of several blocks: reads straddle the block boundaries at every
 // kind of point, long lines included.
-TEST_F(PrintMeasureTest, GivesTheSameCountsAcrossBlockBoundaries)
+TEST_F(MeasureTest, SameAcrossBlockEdges)
 {
     TextMaker maker(7);
     const std::string pool = maker.Line(size_t{1} << 16);  // lines are cut from it, for speed
@@ -204,7 +204,7 @@ TEST_F(PrintMeasureTest, GivesTheSameCountsAcrossBlockBoundaries)
     }
 }
 
-TEST_F(PrintMeasureTest, MeasuresAPipeAsThePrintLineRuleDoes)
+TEST_F(MeasureTest, MeasuresAPipe)
 {
     const std::string content = "abcdefghijklmnopqrstuvwxyz0123456789\nsecond\n";
     int fds[2];
@@ -219,7 +219,7 @@ TEST_F(PrintMeasureTest, MeasuresAPipeAsThePrintLineRuleDoes)
     EXPECT_TRUE(measure.isReadable);
 }
 
-TEST_F(PrintMeasureTest, StopsAtAReadError)
+TEST_F(MeasureTest, StopsAtAReadError)
 {
     FILE *input = fopen(scratchDirectory.c_str(), "r");  // opens, but every read fails
     ASSERT_NE(input, nullptr);

@@ -135,7 +135,7 @@ TEST_F(LineGrammar, OneSessionRowByRow)
     }
 }
 
-TEST(LineMatchKeyword, NeedsTheWordAnyCaseThenABlank)
+TEST(LineKeyword, WordInAnyCaseThenBlank)
 {
     EXPECT_TRUE(MatchKeyword("admin x", "admin"));
     EXPECT_TRUE(MatchKeyword("ADMIN x", "admin"));
@@ -152,7 +152,7 @@ TEST(LineMatchKeyword, NeedsTheWordAnyCaseThenABlank)
 
 // Input pieces as the reads return them, and the commands gathered: only
 // whole lines, and never the tail of an over-long one, however it is cut.
-TEST(LineCommandInput, GathersWholeLinesFromAnyPieces)
+TEST(LineInput, WholeLinesFromPieces)
 {
     const std::string HEAD(COMMAND_BUFFER_SIZE - 1, 'x');
     const struct {
@@ -193,7 +193,7 @@ TEST(LineCommandInput, GathersWholeLinesFromAnyPieces)
 
 using LineJobs = LineFixture;
 
-TEST_F(LineJobs, AJobRecordHoldsTheOpenFileAndZeroNeeds)
+TEST_F(LineJobs, RecordHoldsFileZeroNeeds)
 {
     ASSERT_EQ(Printer_AddJob(ADMINISTRATOR_USER_ID, "notes.txt"), 1);
     const PrintJob *job = static_cast<const PrintJob *>(GetFirstNode(&g_JobWaitList)->pData);
@@ -205,7 +205,7 @@ TEST_F(LineJobs, AJobRecordHoldsTheOpenFileAndZeroNeeds)
     EXPECT_EQ(job->printedPages, 0);
 }
 
-TEST_F(LineJobs, DeleteJobRemovesTheFirstJobOfThatOwnerOnly)
+TEST_F(LineJobs, DeleteTakesOwnersFirst)
 {
     ASSERT_EQ(Printer_AddJob(7, "notes.txt"), 1);
     ASSERT_EQ(Printer_AddJob(-1, "notes.txt"), 1);
@@ -218,7 +218,7 @@ TEST_F(LineJobs, DeleteJobRemovesTheFirstJobOfThatOwnerOnly)
     EXPECT_EQ(g_PrinterContext.state, PRINTER_WAITING);
 }
 
-TEST_F(LineJobs, CancelAllRaisesTheRequestEvenOnAnEmptyList)
+TEST_F(LineJobs, CancelAllEvenWhenEmpty)
 {
     CancelAll();
     EXPECT_EQ(g_PrinterContext.state, PRINTER_REQUEST_CANCEL);
@@ -245,7 +245,7 @@ TEST_F(LineJobs, OnlyARegularFileIsAdmitted)
 // A job's file is closed when the job leaves the wait list, or every print
 // would fail once the open-file limit was reached. With the limit lowered to
 // 64, both cancel commands run many more cycles than that.
-TEST_F(LineJobs, PrintAndCancelCyclesDoNotRunOutOfFiles)
+TEST_F(LineJobs, CyclesKeepDescriptors)
 {
     struct rlimit original;
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &original), 0);
@@ -272,7 +272,7 @@ TEST_F(LineJobs, PrintAndCancelCyclesDoNotRunOutOfFiles)
 
 using LineEngine = LineFixture;
 
-TEST_F(LineEngine, TheStepClassifiesTheFirstJobOnceFromWaiting)
+TEST_F(LineEngine, StepClassifiesJobOnce)
 {
     PrinterEngineController();
     EXPECT_EQ(g_PrinterContext.state, PRINTER_WAITING) << "no job, no change";
@@ -309,7 +309,7 @@ using LineStock = LineFixture;
 
 // An amount or a stock beyond 32 bits would overflow: such a pair changes
 // nothing, and the pairs after it still count.
-TEST_F(LineStock, APairBeyond32BitsChangesNothing)
+TEST_F(LineStock, PairPast32BitsIsNoOp)
 {
     HandleCommandLine("Refill Ink = 99999999999 Paper = 7");
     EXPECT_EQ(g_SuppliesData.ink, 0);

@@ -22,7 +22,7 @@ uint32_t RecordRun(void *parameter)
 
 }  // namespace
 
-TEST(LinePlatform, CreateThreadRunsTheRoutineBesideTheCaller)
+TEST(LinePlatform, CreateThreadRunsBeside)
 {
     int marker = 0;
     uint32_t dwTID = 0;
@@ -40,7 +40,7 @@ TEST(LinePlatform, CreateThreadRunsTheRoutineBesideTheCaller)
     EXPECT_NE(secondTID, dwTID) << "identifiers are not reused";
 }
 
-TEST(LinePlatform, SleepPausesTheCallerForAtLeastTheTime)
+TEST(LinePlatform, SleepPausesAtLeast)
 {
     auto start = std::chrono::steady_clock::now();
     Sleep(50);

@@ -18,7 +18,7 @@ namespace {
 
 using LineStress = LineFixture;
 
-TEST_F(LineStress, CommandsAndEngineStepsNeverOverlap)
+TEST_F(LineStress, StepsNeverOverlap)
 {
     const char *const commands[] = {
         "Add User ann",

@@ -17,7 +17,7 @@ void RecordDestruction(void *data)
     EXPECT_EQ(*static_cast<int *>(data) & 0xff00, 0x4200);
 }
 
-struct ListFixture : ::testing::Test {
+struct ListTest : ::testing::Test {
     LinkedListInstance list = {};
     void SetUp() override
     {
@@ -51,7 +51,7 @@ struct ListFixture : ::testing::Test {
     }
 };
 
-TEST_F(ListFixture, FreshListIsEmptyWithLinkedSentinels)
+TEST_F(ListTest, FreshListIsEmpty)
 {
     EXPECT_EQ(GetNodeCount(&list), 0);
     EXPECT_EQ(GetFirstNode(&list), nullptr);
@@ -63,7 +63,7 @@ TEST_F(ListFixture, FreshListIsEmptyWithLinkedSentinels)
     EXPECT_EQ(list.pTailer->pNext, nullptr);
 }
 
-TEST_F(ListFixture, BothSystemNamesFitWhole)
+TEST_F(ListTest, BothSystemNamesFitWhole)
 {
     EXPECT_STREQ(list.listName, "JOB_WAIT_LIST");
     LinkedListInstance users = {};
@@ -78,7 +78,7 @@ TEST_F(ListFixture, BothSystemNamesFitWhole)
     DestructLinkedListInstance(&longName);
 }
 
-TEST_F(ListFixture, SingleNodeIsFirstAndLastBetweenTheSentinels)
+TEST_F(ListTest, OneNodeIsFirstAndLast)
 {
     ListNode *node = Add(1);
     EXPECT_EQ(GetFirstNode(&list), node);
@@ -88,14 +88,14 @@ TEST_F(ListFixture, SingleNodeIsFirstAndLastBetweenTheSentinels)
     EXPECT_EQ(GetNodeCount(&list), 1);
 }
 
-TEST_F(ListFixture, KeepsInsertionOrderBothWays)
+TEST_F(ListTest, KeepsOrderBothWays)
 {
     Add(1), Add(2), Add(3);
     EXPECT_EQ(Forward(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(Backward(), (std::vector<int>{3, 2, 1}));
 }
 
-TEST_F(ListFixture, DeletingRelinksNeighboursAndCallsDestructorOnce)
+TEST_F(ListTest, DeleteRelinksAndDestroys)
 {
     Add(1);
     ListNode *middle = Add(2);
@@ -108,7 +108,7 @@ TEST_F(ListFixture, DeletingRelinksNeighboursAndCallsDestructorOnce)
     EXPECT_EQ(Backward(), (std::vector<int>{3, 1}));
 }
 
-TEST_F(ListFixture, DeletingTheOnlyNodeEmptiesTheList)
+TEST_F(ListTest, DeletingOnlyNodeEmpties)
 {
     DeleteNode(&list, Add(7));
     EXPECT_EQ(GetFirstNode(&list), nullptr);
@@ -116,14 +116,14 @@ TEST_F(ListFixture, DeletingTheOnlyNodeEmptiesTheList)
     EXPECT_TRUE(IsHeader(&list, list.pTailer->pPrev));
 }
 
-TEST_F(ListFixture, NodeWithoutDataCallsNoDestructor)
+TEST_F(ListTest, NoDataNoDestructor)
 {
     DeleteNode(&list, AddNode(&list));
     EXPECT_TRUE(g_destroyed.empty());
     EXPECT_EQ(GetNodeCount(&list), 0);
 }
 
-TEST_F(ListFixture, DestroyingDeletesEveryNodeInOrder)
+TEST_F(ListTest, DestroyDeletesInOrder)
 {
     void *first = Add(1)->pData;
     void *second = Add(2)->pData;
@@ -132,7 +132,7 @@ TEST_F(ListFixture, DestroyingDeletesEveryNodeInOrder)
     CreateLinkedListInstance("JOB_WAIT_LIST", &(list = {}), RecordDestruction);  // for TearDown
 }
 
-TEST_F(ListFixture, WalkThatDeletesVisitsEveryNode)
+TEST_F(ListTest, DeletingWalkVisitsAll)
 {
     for (int i = 0; i < 5; i++)
         Add(i);

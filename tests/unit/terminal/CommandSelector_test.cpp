@@ -7,12 +7,12 @@
 
 namespace {
 
-using CommandSelectorTest = HeadlessScreen;
+using SelectorTest = HeadlessScreen;
 
 // Routing shows in what each parser does with the text it is given: the
 // printer parser takes "Cancel All" from the administrator, the
 // administrator parser registers users and names unknown users.
-TEST_F(CommandSelectorTest, RoutesByPrefixAsTyped)
+TEST_F(SelectorTest, RoutesByPrefixAsTyped)
 {
     const struct {
         const char *line;

@@ -38,7 +38,7 @@ void QueueJob(int32_t userID, int32_t needPaper)
     AddNode(&g_JobWaitList)->pData = job;
 }
 
-TEST_F(DisplayTest, IdleWindowFollowsTheScreenMap)
+TEST_F(DisplayTest, IdleWindowFollowsMap)
 {
     display(DISPLAY_ORDINARY);
     EXPECT_EQ(Row(g_pPrinterWindow, 0), std::string(80, '#'));
@@ -50,7 +50,7 @@ TEST_F(DisplayTest, IdleWindowFollowsTheScreenMap)
     EXPECT_EQ(Inside(10), Padded(" JOB WAIT LIST : "));
 }
 
-TEST_F(DisplayTest, TimeTextKeepsItsColumnsAroundTheWideHourCharacter)
+TEST_F(DisplayTest, TimeKeepsColumnsWideHour)
 {
     display(DISPLAY_ORDINARY);
     std::string row = Row(g_pPrinterWindow, 5);
@@ -84,7 +84,7 @@ TEST_F(DisplayTest, StatusTextsForEveryCode)
     g_PrinterContext.pCurrentJob = nullptr;
 }
 
-TEST_F(DisplayTest, CurrentJobRowOnlyWhilePrinting)
+TEST_F(DisplayTest, JobRowOnlyWhilePrinting)
 {
     PrintJob job = {};
     job.userID = 3;
@@ -100,7 +100,7 @@ TEST_F(DisplayTest, CurrentJobRowOnlyWhilePrinting)
     g_PrinterContext.pCurrentJob = nullptr;
 }
 
-TEST_F(DisplayTest, WaitListEntriesRunOnAndWrap)
+TEST_F(DisplayTest, WaitListRunsOnAndWraps)
 {
     for (int i = 1; i <= 5; i++)
         QueueJob(i, i);
@@ -115,7 +115,7 @@ TEST_F(DisplayTest, WaitListEntriesRunOnAndWrap)
     EXPECT_EQ(Cells(g_pPrinterWindow, 12, 16, 21), "UID:5, needPaper = 5 ");
 }
 
-TEST_F(DisplayTest, UserListShowsForTwoMoreOrdinaryRedraws)
+TEST_F(DisplayTest, UserListLastsTwoRedraws)
 {
     AddUser("ann");
     AddUser("bob");
@@ -132,14 +132,14 @@ TEST_F(DisplayTest, UserListShowsForTwoMoreOrdinaryRedraws)
     EXPECT_EQ(g_userListDisplayCnt, 2);
 }
 
-TEST_F(DisplayTest, UserListRequestWithNoUsersStillSetsTheCounter)
+TEST_F(DisplayTest, EmptyUserListSetsCounter)
 {
     ShowUserList();
     EXPECT_EQ(g_userListDisplayCnt, 2);
     EXPECT_EQ(Inside(15), Blank(78));
 }
 
-TEST_F(DisplayTest, OnlyFourUserNamesAreVisible)
+TEST_F(DisplayTest, FourUserNamesVisible)
 {
     for (const char *name : {"u1", "u2", "u3", "u4", "u5", "u6"})
         AddUser(name);
@@ -149,7 +149,7 @@ TEST_F(DisplayTest, OnlyFourUserNamesAreVisible)
     EXPECT_EQ(Row(g_pPrinterWindow, 19), std::string(80, '#'));
 }
 
-TEST_F(DisplayTest, LongStockWrapsIntoRowEightAndClearsTheJobLine)
+TEST_F(DisplayTest, LongStockWrapsToRowEight)
 {
     PrintJob job = {};
     job.needPaper = 1;
@@ -163,7 +163,7 @@ TEST_F(DisplayTest, LongStockWrapsIntoRowEightAndClearsTheJobLine)
     g_PrinterContext.pCurrentJob = nullptr;
 }
 
-TEST_F(DisplayTest, NothingIsDrawnInModesOutsideOneToThree)
+TEST_F(DisplayTest, NothingDrawnOutsideModes)
 {
     for (int mode : {0, -4, 4, 9}) {
         display(mode);
@@ -174,7 +174,7 @@ TEST_F(DisplayTest, NothingIsDrawnInModesOutsideOneToThree)
 
 // Each message blanks the row up to the frame first and is cut at it, so
 // neither the tail of a longer message nor a shifted frame character stays.
-TEST_F(DisplayTest, ErrorRowIsDrawnWholeUpToTheFrame)
+TEST_F(DisplayTest, ErrorRowReachesTheFrame)
 {
     DisplayError("abcdefgh");
     EXPECT_EQ(Cells(g_pCommandWindow, 1, 0, 20), "  ERROR:abcdefgh    ");
@@ -188,7 +188,7 @@ TEST_F(DisplayTest, ErrorRowIsDrawnWholeUpToTheFrame)
     EXPECT_EQ(Row(g_pCommandWindow, 1), "# ERROR:short ??" + std::string(63, ' ') + "#");
 }
 
-TEST_F(DisplayTest, CommandEchoOfShortAndLongestLines)
+TEST_F(DisplayTest, EchoShortAndLongestLines)
 {
     DrawPrompt();
     EchoCommand("admin Add User ann");
@@ -205,7 +205,7 @@ TEST_F(DisplayTest, CommandEchoOfShortAndLongestLines)
     EXPECT_EQ(Row(g_pCommandWindow, 4), longest.substr(67, 80));
 }
 
-TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
+TEST_F(DisplayTest, ResizeBelowAndBack)
 {
     display(DISPLAY_ORDINARY);
     DisplayError("kept");
@@ -222,7 +222,7 @@ TEST_F(DisplayTest, ResizingBelowTheLayoutAndBackKeepsBothWindows)
 
 // The list of choices notes in its bottom frame how many more there are,
 // or that it was cut; the frame's sides stay whole.
-TEST_F(DisplayTest, CandidateListCountsOrSaysCutWhatItLeavesOut)
+TEST_F(DisplayTest, CandidatesSayWhatIsCut)
 {
     std::vector<std::string> many;
     for (int i = 0; i < 1000; i++)
@@ -249,7 +249,7 @@ TEST_F(DisplayTest, CandidateListCountsOrSaysCutWhatItLeavesOut)
 
 // A terminal that cannot address the cursor or clear the screen is refused
 // before anything is drawn, as an unknown one is.
-TEST(DisplayOpenTest, RefusesTerminalsThatCannotDrawTheScreen)
+TEST(DisplayOpen, RefusesUnfitTerminals)
 {
     const struct {
         const char *type;

@@ -40,7 +40,7 @@ std::string Taken(KeyDecoder *decoder)
     return words;
 }
 
-struct KeyDecoderTest : ::testing::Test {
+struct DecoderTest : ::testing::Test {
     KeyDecoder decoder;
     void SetUp() override
     {
@@ -55,7 +55,7 @@ struct KeyDecoderTest : ::testing::Test {
     }
 };
 
-TEST_F(KeyDecoderTest, TakesEachTerminalsSequencesWhole)
+TEST_F(DecoderTest, TakesSequencesWhole)
 {
     const struct {
         const char *bytes;
@@ -105,7 +105,7 @@ TEST_F(KeyDecoderTest, TakesEachTerminalsSequencesWhole)
     }
 }
 
-TEST_F(KeyDecoderTest, WaitsForTheRestOfACutSequenceUntilTheEscapeDelay)
+TEST_F(DecoderTest, WaitsForACutSequence)
 {
     const struct {
         std::vector<std::string> parts;  // arriving 10 ms apart
@@ -141,7 +141,7 @@ TEST_F(KeyDecoderTest, WaitsForTheRestOfACutSequenceUntilTheEscapeDelay)
     EXPECT_EQ(KeyDecoder_WaitMs(&decoder, 200), 0);  // the Escape waits to be taken
 }
 
-TEST_F(KeyDecoderTest, TheTerminalsEraseAndKillCharactersAndAPasteMarkingTerminal)
+TEST_F(DecoderTest, EraseKillAndPasteKeys)
 {
     KeyDecoder_Init(&decoder, 0x08, 0x18);
     Feed("\x08\x18\x1b\x08");
@@ -151,7 +151,7 @@ TEST_F(KeyDecoderTest, TheTerminalsEraseAndKillCharactersAndAPasteMarkingTermina
     EXPECT_EQ(Taken(&decoder), "Tab 'x'");  // the terminal marks pastes: this tab was typed
 }
 
-TEST_F(KeyDecoderTest, InTheCLocaleEachByteOfAWideCharacterIsRefusedAlone)
+TEST_F(DecoderTest, CLocaleRefusesWideBytes)
 {
     ASSERT_NE(setlocale(LC_ALL, "C"), nullptr);
     Feed("b\xED\x95\x9C" "c");

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct LineEditorTest : ::testing::Test {
+struct EditorTest : ::testing::Test {
     LineEditor editor;
     void SetUp() override
     {
@@ -25,7 +25,7 @@ struct LineEditorTest : ::testing::Test {
     }
 };
 
-TEST_F(LineEditorTest, KeepsUtf8AsItsBytesAndErasesWholeCharacters)
+TEST_F(EditorTest, ErasesWholeUtf8Chars)
 {
     Type(L"a\uD55C\uAE00");  // "a" and two Hangul syllables, three bytes each
     EXPECT_STREQ(editor.bytes, "a\xED\x95\x9C\xEA\xB8\x80");
@@ -41,7 +41,7 @@ TEST_F(LineEditorTest, KeepsUtf8AsItsBytesAndErasesWholeCharacters)
     EXPECT_EQ(LineEditor_Kill(&editor), EDIT_UNCHANGED);
 }
 
-TEST_F(LineEditorTest, WordEraseTakesTheLastWordAndTheBlanksAfterIt)
+TEST_F(EditorTest, WordEraseTakesLastWord)
 {
     const struct {
         const wchar_t *typed;
@@ -63,7 +63,7 @@ TEST_F(LineEditorTest, WordEraseTakesTheLastWordAndTheBlanksAfterIt)
     EXPECT_EQ(LineEditor_EraseWord(&editor), EDIT_UNCHANGED);
 }
 
-TEST_F(LineEditorTest, BoundedAt2047Bytes)
+TEST_F(EditorTest, BoundedAt2047Bytes)
 {
     for (int i = 0; i < 2045; i++)
         ASSERT_EQ(LineEditor_Insert(&editor, L'x'), EDIT_CHANGED);
@@ -77,7 +77,7 @@ TEST_F(LineEditorTest, BoundedAt2047Bytes)
     EXPECT_EQ(LineEditor_Insert(&editor, L'!'), EDIT_CHANGED);
 }
 
-TEST_F(LineEditorTest, TabIsKeptAndOtherUnprintablesRefused)
+TEST_F(EditorTest, KeepsTabRefusesControls)
 {
     EXPECT_EQ(LineEditor_Insert(&editor, L'\t'), EDIT_CHANGED);
     EXPECT_EQ(LineEditor_Insert(&editor, L'\x01'), EDIT_REFUSED);
@@ -85,7 +85,7 @@ TEST_F(LineEditorTest, TabIsKeptAndOtherUnprintablesRefused)
     EXPECT_STREQ(editor.bytes, "\t");
 }
 
-TEST_F(LineEditorTest, VisibleTailOfALongLine)
+TEST_F(EditorTest, ShowsTailOfALongLine)
 {
     for (int i = 0; i < 100; i++)
         Type(L"a");
@@ -98,9 +98,9 @@ TEST_F(LineEditorTest, VisibleTailOfALongLine)
 }
 
 // The echo row of the command window on a headless screen.
-using CommandLineEchoTest = HeadlessScreen;
+using EchoTest = HeadlessScreen;
 
-TEST_F(CommandLineEchoTest, EchoFollowsThePromptAndScrollsToTheEnd)
+TEST_F(EchoTest, FollowsPromptAndScrolls)
 {
     LineEditor editor;
     LineEditor_Clear(&editor);

@@ -177,7 +177,7 @@ PromptOutcome Feed(Prompt *prompt, const std::string &keys)
     return outcome;
 }
 
-TEST_F(PromptTest, KeysEditRecallAndCompleteTheLine)
+TEST_F(PromptTest, KeysEditRecallComplete)
 {
     for (const char *name : {"ann", "anna", "bob", "tab\tname"})
         AddUser(name);
@@ -199,7 +199,7 @@ TEST_F(PromptTest, KeysEditRecallAndCompleteTheLine)
     }
 }
 
-TEST_F(PromptTest, SecondTabListsTheChoicesByTheirOwnNames)
+TEST_F(PromptTest, SecondTabListsChoices)
 {
     mkdir("docs", 0755);
     WriteFile("docs/plan.txt", "");
@@ -216,7 +216,7 @@ TEST_F(PromptTest, SecondTabListsTheChoicesByTheirOwnNames)
 
 // quit, exit or ^D on an empty line, with jobs unfinished, leave only when
 // the very next line asks again.
-TEST_F(PromptTest, LeavingWithUnfinishedJobsTakesASecondRequest)
+TEST_F(PromptTest, QuitWithJobsAsksTwice)
 {
     const struct {
         int jobs;
@@ -249,7 +249,7 @@ TEST_F(PromptTest, LeavingWithUnfinishedJobsTakesASecondRequest)
 
 // A directory past the caps: the line is extended only from every match,
 // the first matches in sort order are kept, and a cut listing says so.
-TEST_F(PromptTest, CompletionIsHonestAtItsCaps)
+TEST_F(PromptTest, CompletionHonestAtCaps)
 {
     mkdir("d1", 0755);
     for (int i = 0; i < 3000; i++)
@@ -294,7 +294,7 @@ TEST_F(PromptTest, CompletionIsHonestAtItsCaps)
 
 // Each call takes at most one bite of what was typed; what an Enter leaves
 // of a bite waits for the next call, which the wait time asks for at once.
-TEST_F(PromptTest, TypedKeysAreTakenInBoundedBites)
+TEST_F(PromptTest, KeysTakenInBoundedBites)
 {
     int keys[2];
     ASSERT_EQ(pipe(keys), 0);
@@ -325,7 +325,7 @@ TEST_F(PromptTest, TypedKeysAreTakenInBoundedBites)
 }
 
 // The help view holds 18 rows of 78 columns inside its frame, in every grammar.
-TEST(HelpTest, FitsTheHelpViewInEveryGrammar)
+TEST(HelpTest, FitsViewInEveryGrammar)
 {
     for (GrammarGeneration grammar : {GRAMMAR_CURRENT, GRAMMAR_EARLIER, GRAMMAR_EARLIEST}) {
         std::vector<std::string> lines = HelpViewLines(grammar);

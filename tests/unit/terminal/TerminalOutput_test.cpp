@@ -57,7 +57,7 @@ struct OutputCase {
     std::string shown;              // what the terminal holds once resumed (and repainted with "new")
 };
 
-TEST(OutputBuffer, HoldsOutputWhileStalledAndOwesARepaintPastItsBound)
+TEST(OutputBuffer, StallHoldsThenRepaints)
 {
     const OutputCase cases[] = {
         {"taken at once", 64, false, {"abc", "def"}, false, "abcdef"},
@@ -92,7 +92,7 @@ TEST(OutputBuffer, HoldsOutputWhileStalledAndOwesARepaintPastItsBound)
     }
 }
 
-TEST(OutputBuffer, ATerminalThatFailsIsReported)
+TEST(OutputBuffer, ReportsAFailingTerminal)
 {
     int full = open("/dev/full", O_WRONLY | O_NONBLOCK);
     ASSERT_GE(full, 0);

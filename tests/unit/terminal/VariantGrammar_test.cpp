@@ -46,7 +46,7 @@ const VariantCase VARIANT_CASES[] = {
      {0, 0, "'zed' is not registed user.", 1}},
 };
 
-class VariantGrammarTest : public PrinterScreen {
+class GrammarTest : public PrinterScreen {
 protected:
     void Check(const VariantCase &row, const BuildSettings &program, const Outcome &expected)
     {
@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(VariantGrammarTest, EachProgramReadsTheSameLinesItsOwnWay)
+TEST_F(GrammarTest, EachProgramItsOwnWay)
 {
     for (const VariantCase &row : VARIANT_CASES) {
         Check(row, QUILLBAY_SETTINGS, row.current);
@@ -75,7 +75,7 @@ TEST_F(VariantGrammarTest, EachProgramReadsTheSameLinesItsOwnWay)
     }
 }
 
-TEST_F(VariantGrammarTest, EveryGrammarKeepsTheStockOnTheUnsignedSideOfThePrinter)
+TEST_F(GrammarTest, StockStaysUnsigned)
 {
     // The earliest grammar lets a negative amount reach the stock; the
     // engine treats such a stock as empty and never leaves "Refilling...".

@@ -22,7 +22,7 @@
 
 namespace {
 
-using WorkerStressTest = HeadlessScreen;
+using WorkerStress = HeadlessScreen;
 
 // What every step and every command must leave behind.
 void ExpectConsistentRecords()
@@ -38,7 +38,7 @@ void ExpectConsistentRecords()
     ASSERT_LE(GetNodeCount(&g_JobWaitList), MAX_WAIT_JOBS);
 }
 
-TEST_F(WorkerStressTest, CommandsAndStepsNeverInterleave)
+TEST_F(WorkerStress, StepsNeverInterleave)
 {
     g_BuildSettings = QUILLBAY_THREAD_SETTINGS;
     std::string page;
