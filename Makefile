@@ -15,12 +15,17 @@ TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 5 )))
 # takes a quarter of the compile time. One that exists, `make test`'s
 # among them, is kept as it is; `make test` sets its own flags again.
 RUN_CONFIGURE := $(if $(wildcard build/CMakeCache.txt),cmake -S . -B build,cmake --preset run)
+# Output that fits an 80-column terminal: one line per finished target
+# rather than one per object file, whose paths run past 80 columns, and no
+# "Entering directory" lines from the makes that cmake starts.
+QUIET_BUILD := -DCMAKE_RULE_MESSAGES=OFF
+MAKEFLAGS += --no-print-directory
 
 .PHONY: run test build deps clean
 
 run:
 	@bash tools/ensure-packages.sh $(RUN_PACKAGES)
-	$(RUN_CONFIGURE) $(CMAKE_ARGS)
+	$(RUN_CONFIGURE) $(QUIET_BUILD) $(CMAKE_ARGS)
 	cmake --build build --target quillbay -j $(JOBS)
 	./build/bin/quillbay
 
@@ -29,7 +34,7 @@ test: build
 	ctest --preset $(PRESET) -LE fuzz -j $(TEST_JOBS)
 
 build: deps
-	cmake --preset $(PRESET) -DBUILD_TESTING=ON $(CMAKE_ARGS)
+	cmake --preset $(PRESET) -DBUILD_TESTING=ON $(QUIET_BUILD) $(CMAKE_ARGS)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
 deps:
