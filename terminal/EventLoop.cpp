@@ -60,29 +60,28 @@ static void HandleSignalEvents()
         RunDueEngineStep();
 }
 
-// Moves curses' output on. Output dropped while the terminal took none is
-// made good by drawing the screen whole once it takes output again.
+// Moves curses' output on. Output dropped while the terminal could not
+// keep up is made good by drawing the screen whole once it takes output
+// again.
 static void MoveOutput()
 {
+    EngineLockGuard lock(g_EngineLock);
     if (!TerminalOutput_Move())
         return;
-    {
-        EngineLockGuard lock(g_EngineLock);
-        HandleTerminalResize();
-    }
+    HandleTerminalResize();
     TerminalOutput_Move();
 }
 
-// Waits up to `timeoutMs` (-1: no limit) for keys (when they are read),
-// a signal, output from curses or room for it on the terminal; then
-// carries out the signals and moves the output. True when keys wait.
+// Waits up to `timeoutMs` (-1: no limit) for keys (when they are read), a
+// signal (the worker thread's redraws among them) or room on the terminal
+// for output; then carries out the signals and moves the output. True when
+// keys wait.
 static bool WaitOnce(bool isReadingKeys, int timeoutMs)
 {
     bool isOutputWaiting = TerminalOutput_IsWaiting();
     struct pollfd fds[] = {
         {STDIN_FILENO, static_cast<short>(isReadingKeys ? POLLIN : 0), 0},
         {SignalPipe_ReadFd(), POLLIN, 0},
-        {TerminalOutput_PipeFd(), POLLIN, 0},
         {isOutputWaiting ? TerminalOutput_TerminalFd() : -1, POLLOUT, 0},
     };
     if (poll(fds, sizeof fds / sizeof fds[0], timeoutMs) < 0 && errno != EINTR)
@@ -92,22 +91,6 @@ static bool WaitOnce(bool isReadingKeys, int timeoutMs)
     if (IsTerminalInputGone(fds[0].revents))
         LeaveBecause("the terminal is gone");
     return fds[0].revents & POLLIN;
-}
-
-void SendLastOutput()
-{
-    if (TerminalOutput_PipeFd() < 0)
-        return;
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(TERMINAL_OUTPUT_LAST_MS);
-    for (;;) {
-        TerminalOutput_Move();
-        if (!TerminalOutput_IsPending() || Clock::now() >= end)
-            break;
-        struct pollfd terminal = {TerminalOutput_TerminalFd(), POLLOUT, 0};
-        if (poll(&terminal, 1, MsUntil(end)) > 0 && (terminal.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            break;
-    }
-    TerminalOutput_EndLast();
 }
 
 // ---------------------------------------------------------------- phases

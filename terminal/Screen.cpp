@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include "terminal/DisplayParts.h"
-#include "terminal/EventLoop.h"
 #include "terminal/SignalPipe.h"
 #include "terminal/TerminalCapabilities.h"
 #include "terminal/TerminalOutput.h"
@@ -20,8 +19,10 @@
 constexpr int TAB_STOP = 8;  // a tab runs to the next multiple of 8, as curses draws one
 
 static SCREEN *s_screen;
-static FILE *s_output;     // where the screen goes; curses writes there too
 static bool s_isTooSmall;  // drawing held back until the terminal grows again
+static bool s_isShown;     // curses has put its screen up: leaving must take it down
+static bool s_isStopped;   // given back to the shell for a stop: nothing is drawn
+static std::string s_restore;  // the bytes that give the terminal back, once curses has stopped
 static int s_openedLines, s_openedColumns;
 static struct termios s_shellModes;  // the terminal's modes when the program started
 static bool s_hasShellModes;         // a real terminal: the program sets its modes itself
@@ -42,11 +43,11 @@ static void CatchResizes()
 
 // Bracketed paste: while the program runs the terminal marks pasted text,
 // so a pasted tab is text and a typed Tab completes. Terminals that do not
-// know the mode ignore it.
-static void SetPasteMarking(bool isOn)
+// know the mode ignore it. The bytes that give the terminal back turn it
+// off.
+static void MarkPastes()
 {
-    fputs(isOn ? "\033[?2004h" : "\033[?2004l", s_output);
-    fflush(s_output);
+    TerminalOutput_Add("\033[?2004h");
 }
 
 DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input)
@@ -56,7 +57,6 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     s_screen = newterm(terminalType, output, input);
     if (s_screen == nullptr)
         return DISPLAY_NO_TERMINAL;
-    s_output = output;
     s_openedLines = LINES;
     s_openedColumns = COLS;
     if (LINES < SCREEN_MIN_LINES || COLS < SCREEN_MIN_COLUMNS) {
@@ -69,11 +69,11 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     ChooseHourMarker();
     wnoutrefresh(stdscr);
     g_pCommandWindow = newwin(COMMAND_WINDOW_LINES, SCREEN_MIN_COLUMNS, COMMAND_WINDOW_TOP, 0);
-    SetPasteMarking(true);
+    MarkPastes();
     return DISPLAY_OPENED;
 }
 
-// curses writes into a pipe (terminal/TerminalOutput.h), so the program
+// curses writes into a memory file (terminal/TerminalOutput.h), so the program
 // sets the terminal's modes itself, as curses would in cbreak mode: keys
 // one at a time, no echo, no translation of Return or line feeds. Ctrl-S
 // must never stop the printer, so flow control is off too. tcsetattr needs
@@ -97,7 +97,7 @@ static void RestoreShellModes()
         tcsetattr(STDIN_FILENO, TCSANOW, &s_shellModes);
 }
 
-// A pipe has no size: curses learns the terminal's from the environment.
+// A memory file has no size: curses learns the terminal's from the environment.
 static void TellCursesTheSize()
 {
     struct winsize size;
@@ -116,19 +116,35 @@ DisplayOpenResult InitDisplay()
     s_hasShellModes = true;
     TellCursesTheSize();
     DisplayOpenResult result = InitDisplayOn(nullptr, output, stdin);
-    if (result == DISPLAY_OPENED)
-        SetProgramModes();
+    if (result != DISPLAY_OPENED)
+        return result;
+    SetProgramModes();
+    TerminalOutput_SetScreenSize(LINES, COLS);
+    doupdate();  // the screen opens now: the alternate screen, blank
+    s_isShown = true;
     return result;
 }
 
-// Stops curses: its last output, tried for half a second, then the
-// shell's modes.
+void ShowGreeting(const char *text)
+{
+    TerminalOutput_Add(text);
+    TerminalOutput_Add("\r");  // back where curses believes the cursor is
+}
+
+// Stops curses and drops what it wrote last with everything else on its
+// way to the terminal: over a slow or stopped terminal that could keep the
+// shell's screen away for seconds, and it may end inside an escape
+// sequence. Keeps the bytes that give the terminal back, to go alone.
 static void StopCurses()
 {
-    SetPasteMarking(false);
-    TerminalOutput_StartLast();
+    s_restore = s_isShown ? TerminalRestoreSequence(LINES - 1) : std::string();
     endwin();
-    SendLastOutput();
+    TerminalOutput_Drop();
+}
+
+void GiveTerminalBack()
+{
+    TerminalOutput_SendRestore(s_restore);
     RestoreShellModes();
 }
 
@@ -143,29 +159,33 @@ void CloseDisplay()
     if (s_screen == nullptr)
         return;
     StopCurses();
+    GiveTerminalBack();
     delscreen(s_screen);
     s_screen = nullptr;
     ForgetCommandWindow();
     ForgetStatusWindow();
     ForgetOverlays();
-    s_isTooSmall = false;
+    s_isTooSmall = s_isShown = s_isStopped = false;
 }
 
 void SuspendDisplay()
 {
-    if (s_screen != nullptr)
-        StopCurses();
+    if (s_screen == nullptr || s_isStopped)
+        return;
+    StopCurses();
+    s_isStopped = true;
 }
 
 void ResumeDisplay()
 {
     if (s_screen == nullptr)
         return;
+    s_isStopped = false;
     if (s_hasShellModes)
         SetProgramModes();
     TerminalOutput_Resume();
     reset_prog_mode();
-    SetPasteMarking(true);
+    MarkPastes();
     HandleTerminalResize();
 }
 
@@ -173,7 +193,7 @@ void ResumeDisplay()
 
 void RefreshWindow(WINDOW *window)
 {
-    if (s_isTooSmall)
+    if (s_isTooSmall || s_isStopped)
         return;
     wnoutrefresh(window);
     if (window == g_pPrinterWindow)
@@ -187,7 +207,7 @@ void RefreshWindow(WINDOW *window)
 // its first redraw.
 void ShowUnderOverlays()
 {
-    if (s_isTooSmall)
+    if (s_isTooSmall || s_isStopped)
         return;
     touchwin(stdscr);
     wnoutrefresh(stdscr);
@@ -249,7 +269,7 @@ static void RepaintAll()
 
 void RedrawScreen()
 {
-    if (!s_isTooSmall)
+    if (!s_isTooSmall && !s_isStopped)
         RepaintAll();
 }
 
@@ -287,6 +307,7 @@ void ApplyTerminalSize(int lines, int columns)
         return;
     }
     s_isTooSmall = false;
+    TerminalOutput_SetScreenSize(lines, columns);
     if (lines != LINES || columns != COLS) {
         resize_term(lines, columns);
         KeepFixedLayout();

@@ -1,5 +1,5 @@
-// A self-pipe through which signal handlers tell the command loop that
-// something happened. A handler only writes one byte; the loop, woken by
+// A self-pipe through which signal handlers (and the worker thread) tell
+// the command loop that something happened. A handler only writes one byte; the loop, woken by
 // poll(), drains the pipe and acts outside any handler.
 #pragma once
 
@@ -9,6 +9,7 @@ enum SignalEvent : unsigned {
     SIGNAL_EVENT_STOP = 1u << 2,    // suspend asked for (SIGTSTP)
     SIGNAL_EVENT_RESUME = 1u << 3,  // continued from a stop (SIGCONT)
     SIGNAL_EVENT_LEAVE = 1u << 4,   // end asked for (SIGHUP, SIGINT, SIGQUIT, SIGTERM)
+    SIGNAL_EVENT_DRAWN = 1u << 5,   // the worker thread drew: its output waits to be moved
 };
 
 // Creates the pipe, non-blocking at both ends. False when it cannot.

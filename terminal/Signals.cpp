@@ -61,13 +61,19 @@ static void RaiseByDefault(int signalNumber)
 }
 
 // Gives the terminal back, stops until continued, then takes it again and
-// draws the whole screen anew. The lock keeps the worker from drawing.
+// draws the whole screen anew. The restoring bytes may wait on the
+// terminal, so they go without the lock; the worker's steps go on
+// meanwhile, drawing nothing until the screen is taken again.
 static void StopUntilContinued()
 {
-    EngineLockGuard lock(g_EngineLock);
-    SuspendDisplay();
+    {
+        EngineLockGuard lock(g_EngineLock);
+        SuspendDisplay();
+    }
+    GiveTerminalBack();
     RaiseByDefault(SIGTSTP);
     CatchSignal(SIGTSTP, NoteStop);
+    EngineLockGuard lock(g_EngineLock);
     ResumeDisplay();
 }
 

@@ -9,7 +9,7 @@
 
 // What the program opens beyond the descriptors it started with.
 constexpr rlim_t SIGNAL_PIPE_DESCRIPTORS = 2;
-constexpr rlim_t TERMINAL_OUTPUT_DESCRIPTORS = 3;  // the pipe curses writes into, the terminal for writing
+constexpr rlim_t TERMINAL_OUTPUT_DESCRIPTORS = 2;  // the memory file curses writes into, the terminal for writing
 constexpr rlim_t CURRENT_JOB_DESCRIPTORS = 3;  // input, output, and a remade output while copying
 constexpr rlim_t DESCRIPTOR_MARGIN = 4;        // terminal database, locale, the tty
 constexpr rlim_t GENEROUS_LIMIT = 4096;        // above it, enough without counting

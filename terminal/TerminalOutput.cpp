@@ -1,27 +1,94 @@
 #include "terminal/TerminalOutput.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "common/Interrupted.h"
 
-constexpr int CURSES_PIPE_SIZE = 1 << 20;  // bytes; a whole repaint is a few KiB
-constexpr char CANCEL_SEQUENCE = '\x18';   // CAN
+constexpr char CANCEL_SEQUENCE = '\x18';  // CAN
+constexpr int64_t OUTPUT_PACE_SLOT_MS = OUTPUT_PACE_MS / OUTPUT_PACE_SLOTS;
+constexpr size_t COLLECT_CHUNK_BYTES = 16384;
+
+static int64_t NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// ---------------------------------------------------------------- the pace
+
+static void ForgetPace(OutputPace *pace)
+{
+    std::fill(std::begin(pace->slotStarts), std::end(pace->slotStarts), INT64_MIN);
+    std::fill(std::begin(pace->slotBytes), std::end(pace->slotBytes), size_t{0});
+}
+
+static void NoteTaken(OutputPace *pace, size_t count, int64_t nowMs)
+{
+    int64_t start = nowMs - nowMs % OUTPUT_PACE_SLOT_MS;
+    int slot = static_cast<int>((nowMs / OUTPUT_PACE_SLOT_MS) % OUTPUT_PACE_SLOTS);
+    if (pace->slotStarts[slot] != start) {
+        pace->slotStarts[slot] = start;
+        pace->slotBytes[slot] = 0;
+    }
+    pace->slotBytes[slot] += count;
+}
+
+static size_t TakenLately(const OutputPace *pace, int64_t nowMs)
+{
+    size_t taken = 0;
+    for (int slot = 0; slot < OUTPUT_PACE_SLOTS; slot++) {
+        if (pace->slotStarts[slot] > nowMs - OUTPUT_PACE_MS && pace->slotStarts[slot] <= nowMs)
+            taken += pace->slotBytes[slot];
+    }
+    return taken;
+}
 
 // ---------------------------------------------------------------- the buffer
 
-void OutputBuffer_Add(OutputBuffer *buffer, const char *bytes, size_t count)
+void OutputBuffer_Init(OutputBuffer *buffer, size_t floor, size_t ceiling)
+{
+    buffer->bytes.clear();
+    buffer->sent = 0;
+    buffer->floor = floor;
+    buffer->ceiling = ceiling;
+    ForgetPace(&buffer->pace);
+    buffer->isRepaintOwed = false;
+}
+
+size_t OutputBuffer_Limit(const OutputBuffer *buffer, int64_t nowMs)
+{
+    return std::min(std::max(TakenLately(&buffer->pace, nowMs), buffer->floor), buffer->ceiling);
+}
+
+static void Empty(OutputBuffer *buffer)
+{
+    buffer->bytes.clear();
+    buffer->sent = 0;
+}
+
+void OutputBuffer_Add(OutputBuffer *buffer, const char *bytes, size_t count, int64_t nowMs)
 {
     if (buffer->isRepaintOwed)
         return;
-    if (buffer->bytes.size() - buffer->sent + count > buffer->limit) {
-        buffer->bytes.clear();
-        buffer->sent = 0;
+    size_t pending = buffer->bytes.size() - buffer->sent;
+    if (pending > 0 && pending + count > OutputBuffer_Limit(buffer, nowMs)) {
+        Empty(buffer);
         buffer->isRepaintOwed = true;
         return;
+    }
+    if (buffer->sent >= pending) {  // what was sent goes, so the string never outgrows the queue twice over
+        buffer->bytes.erase(0, buffer->sent);
+        buffer->sent = 0;
     }
     buffer->bytes.append(bytes, count);
 }
@@ -31,7 +98,7 @@ bool OutputBuffer_IsPending(const OutputBuffer *buffer)
     return buffer->sent < buffer->bytes.size();
 }
 
-bool OutputBuffer_WriteTo(OutputBuffer *buffer, int fd)
+bool OutputBuffer_WriteTo(OutputBuffer *buffer, int fd, int64_t nowMs)
 {
     while (OutputBuffer_IsPending(buffer)) {
         ssize_t count = RetryInterrupted(
@@ -39,9 +106,9 @@ bool OutputBuffer_WriteTo(OutputBuffer *buffer, int fd)
         if (count < 0)
             return errno == EAGAIN || errno == EWOULDBLOCK;
         buffer->sent += static_cast<size_t>(count);
+        NoteTaken(&buffer->pace, static_cast<size_t>(count), nowMs);
     }
-    buffer->bytes.clear();
-    buffer->sent = 0;
+    Empty(buffer);
     return true;
 }
 
@@ -54,10 +121,10 @@ void OutputBuffer_BeginRepaint(OutputBuffer *buffer)
 
 // ---------------------------------------------------------------- the terminal
 
-static int s_pipe[2] = {-1, -1};  // curses writes into [1], the loop reads [0]
-static int s_terminalFd = -1;     // the terminal, opened anew so that it alone is non-blocking
-static int s_sharedFlags = -1;    // standard output's own flags, when it had to be made non-blocking
-static OutputBuffer s_buffer = {{}, 0, TERMINAL_OUTPUT_LIMIT, false};
+static int s_cursesFd = -1;     // the memory file curses writes into
+static int s_terminalFd = -1;   // the terminal, opened anew so that it alone is non-blocking
+static int s_sharedFlags = -1;  // standard output's own flags, when it had to be made non-blocking
+static OutputBuffer s_buffer = {{}, 0, 0, TERMINAL_OUTPUT_CEILING, {}, false};
 
 // Makes standard output non-blocking, or gives it its own flags back.
 static void SetSharedNonBlocking(bool isNonBlocking)
@@ -83,25 +150,44 @@ static int OpenTerminalForWriting()
     return STDOUT_FILENO;
 }
 
+// A file that lives in memory and is gone when the program ends: a shared
+// memory object unlinked at once, or, where there is none, an unlinked
+// file in the temporary directory. A write into it never blocks and never
+// fills, whatever the terminal does.
+static int OpenMemoryFile()
+{
+    char name[64];
+    for (int attempt = 0; attempt < 16; attempt++) {
+        snprintf(name, sizeof name, "/quillbay-output-%ld-%d", static_cast<long>(getpid()), attempt);
+        int fd = shm_open(name, O_RDWR | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0) {
+            shm_unlink(name);
+            return fd;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    const char *directory = getenv("TMPDIR");
+    std::string path = std::string(directory != nullptr && *directory != '\0' ? directory : "/tmp") +
+                       "/quillbay-output-XXXXXX";
+    int fd = mkstemp(path.data());
+    if (fd < 0)
+        return -1;
+    unlink(path.c_str());
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+    return fd;
+}
+
 FILE *TerminalOutput_Open()
 {
     s_terminalFd = OpenTerminalForWriting();
     if (s_terminalFd < 0)
         return nullptr;
-    if (pipe(s_pipe) != 0)
+    s_cursesFd = OpenMemoryFile();
+    if (s_cursesFd < 0)
         return nullptr;
-    for (int fd : s_pipe)
-        fcntl(fd, F_SETFD, FD_CLOEXEC);  // pipe2 would do it at once, but not on every POSIX system
-    fcntl(s_pipe[0], F_SETFL, O_NONBLOCK);
-#ifdef F_SETPIPE_SZ  // Linux alone can enlarge a pipe; the default 64 KiB does too, with less room
-    fcntl(s_pipe[1], F_SETPIPE_SZ, CURSES_PIPE_SIZE);
-#endif
-    return fdopen(s_pipe[1], "w");
-}
-
-int TerminalOutput_PipeFd()
-{
-    return s_pipe[0];
+    OutputBuffer_Init(&s_buffer, s_buffer.floor, TERMINAL_OUTPUT_CEILING);
+    return fdopen(s_cursesFd, "w");
 }
 
 int TerminalOutput_TerminalFd()
@@ -114,13 +200,34 @@ bool TerminalOutput_IsWaiting()
     return OutputBuffer_IsPending(&s_buffer) || s_buffer.isRepaintOwed;
 }
 
-// Moves what curses wrote into the buffer.
-static void Collect()
+void TerminalOutput_SetScreenSize(int screenLines, int screenColumns)
 {
-    char bytes[16384];
-    ssize_t count;
-    while ((count = RetryInterrupted([&] { return read(s_pipe[0], bytes, sizeof bytes); })) > 0)
-        OutputBuffer_Add(&s_buffer, bytes, static_cast<size_t>(count));
+    s_buffer.floor = static_cast<size_t>(std::max(screenLines, 1)) * static_cast<size_t>(std::max(screenColumns, 1));
+}
+
+// Empties the memory file; curses writes from its start again.
+static void EmptyCursesFile()
+{
+    if (ftruncate(s_cursesFd, 0) == 0)
+        lseek(s_cursesFd, 0, SEEK_SET);
+}
+
+// Moves what curses wrote into the queue. While a repaint is owed it would
+// be dropped, so it is not even read.
+static void Collect(int64_t nowMs)
+{
+    off_t end = lseek(s_cursesFd, 0, SEEK_CUR);
+    char chunk[COLLECT_CHUNK_BYTES];
+    for (off_t at = 0; at < end && !s_buffer.isRepaintOwed;) {
+        size_t wanted = static_cast<size_t>(std::min<off_t>(end - at, sizeof chunk));
+        ssize_t count = RetryInterrupted([&] { return pread(s_cursesFd, chunk, wanted, at); });
+        if (count <= 0)
+            break;
+        OutputBuffer_Add(&s_buffer, chunk, static_cast<size_t>(count), nowMs);
+        at += count;
+    }
+    if (end > 0)
+        EmptyCursesFile();
 }
 
 // True when the terminal would take output now.
@@ -132,10 +239,11 @@ static bool IsTerminalTaking()
 
 bool TerminalOutput_Move()
 {
-    if (s_pipe[0] < 0)
+    if (s_cursesFd < 0)
         return false;
-    Collect();
-    OutputBuffer_WriteTo(&s_buffer, s_terminalFd);
+    int64_t nowMs = NowMs();
+    Collect(nowMs);
+    OutputBuffer_WriteTo(&s_buffer, s_terminalFd, nowMs);
     if (!s_buffer.isRepaintOwed || !IsTerminalTaking())
         return false;
     OutputBuffer_BeginRepaint(&s_buffer);
@@ -144,30 +252,55 @@ bool TerminalOutput_Move()
 
 void TerminalOutput_Add(const char *text)
 {
-    if (s_pipe[0] < 0)
+    if (s_cursesFd < 0)
         return;
-    Collect();
-    OutputBuffer_Add(&s_buffer, text, strlen(text));
+    int64_t nowMs = NowMs();
+    Collect(nowMs);
+    OutputBuffer_Add(&s_buffer, text, strlen(text), nowMs);
 }
 
-bool TerminalOutput_IsPending()
+// Writes all of `bytes`, waiting for the terminal until `deadlineMs`. Output
+// stopped from outside (tcflow) would take nothing at all, so it is started
+// again once: the restoring bytes must reach the terminal before the shell
+// writes there.
+static void WriteUntil(const std::string &bytes, int64_t deadlineMs)
 {
-    return OutputBuffer_IsPending(&s_buffer);
+    bool isRestarted = false;
+    for (size_t sent = 0; sent < bytes.size();) {
+        ssize_t count = RetryInterrupted([&] { return write(s_terminalFd, bytes.data() + sent, bytes.size() - sent); });
+        if (count > 0) {
+            sent += static_cast<size_t>(count);
+            continue;
+        }
+        if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return;
+        if (!isRestarted) {
+            tcflow(s_terminalFd, TCOON);
+            isRestarted = true;
+            continue;
+        }
+        int64_t left = deadlineMs - NowMs();
+        struct pollfd terminal = {s_terminalFd, POLLOUT, 0};
+        if (left <= 0 || poll(&terminal, 1, static_cast<int>(left)) <= 0)
+            return;
+    }
 }
 
-void TerminalOutput_StartLast()
+void TerminalOutput_Drop()
 {
-    if (s_pipe[0] < 0)
+    if (s_cursesFd < 0)
         return;
-    Collect();
-    if (s_buffer.isRepaintOwed)
-        OutputBuffer_BeginRepaint(&s_buffer);
+    EmptyCursesFile();
+    Empty(&s_buffer);
+    s_buffer.isRepaintOwed = false;
+    tcflush(s_terminalFd, TCOFLUSH);
 }
 
-void TerminalOutput_EndLast()
+void TerminalOutput_SendRestore(const std::string &restore)
 {
-    s_buffer.bytes.clear();
-    s_buffer.sent = 0;
+    if (s_cursesFd < 0)
+        return;
+    WriteUntil(restore, NowMs() + TERMINAL_RESTORE_MS);
     SetSharedNonBlocking(false);
 }
 

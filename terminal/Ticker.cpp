@@ -39,6 +39,7 @@ void RunEngineSteps(std::chrono::milliseconds period, const std::atomic<bool> *i
             EngineLockGuard lock(g_EngineLock);
             PrinterEngineController();
         }
+        SignalPipe_Post(SIGNAL_EVENT_DRAWN);  // the loop moves the redraw to the terminal
         std::this_thread::sleep_for(period);
     }
 }

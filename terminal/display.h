@@ -37,12 +37,19 @@ DisplayOpenResult InitDisplay();
 DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *input);
 // The terminal size seen by the last InitDisplay, for the start-up error.
 void GetOpenedTerminalSize(int *lines, int *columns);
-// Restores the terminal.
+// Stops curses and gives the terminal back as the shell had it, for good.
+// Waits on the terminal for TERMINAL_RESTORE_MS at most.
 void CloseDisplay();
-// Gives the terminal back as the shell had it, for a stop.
+// For a stop: stops curses, drops every byte on its way to the terminal
+// and draws nothing until ResumeDisplay. GiveTerminalBack then sends only
+// what restores the terminal, and the shell's modes; it waits on the
+// terminal for TERMINAL_RESTORE_MS at most and needs no engine lock.
 void SuspendDisplay();
+void GiveTerminalBack();
 // Takes the terminal again after a stop and draws the whole screen anew.
 void ResumeDisplay();
+// quillbay-greet's greeting, on the screen curses has just opened.
+void ShowGreeting(const char *text);
 
 // The status text of a printer state code; empty for an unknown code.
 const char *GetStatusDisplayString(int state);

@@ -21,7 +21,6 @@
 #include "terminal/SignalPipe.h"
 #include "terminal/Signals.h"
 #include "terminal/StartupLimits.h"
-#include "terminal/TerminalOutput.h"
 #include "terminal/Ticker.h"
 #include "terminal/display.h"
 
@@ -111,10 +110,10 @@ int RunTerminalProgram(const BuildSettings &settings)
         return ReportDisplayFailure(result);
     std::set_terminate(LeaveOnTerminate);
     CatchProgramSignals();
-    if (settings.greeting != nullptr)
-        TerminalOutput_Add(settings.greeting);
     {
         EngineLockGuard lock(g_EngineLock);
+        if (settings.greeting != nullptr)
+            ShowGreeting(settings.greeting);
         InitAdmin();
         InitPrinter();
     }
