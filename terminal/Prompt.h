@@ -14,6 +14,7 @@
 #include "terminal/LineEditor.h"
 
 constexpr size_t KEY_BITE_BYTES = 4096;  // bytes of typed input taken at one call
+constexpr int64_t KEY_WORK_MS = 20;      // keys handled at one call for this long at most; the rest wait
 
 // What a key asked for.
 enum PromptOutcome {
@@ -78,9 +79,9 @@ const char *Prompt_SearchMatch(const Prompt *prompt);
 
 // Takes one bounded bite of what was typed (at most KEY_BITE_BYTES read
 // from standard input without waiting), or the keys left from the bite
-// before, feeds them to the prompt and draws what they asked for. Stops at
-// an entered line; the keys after it wait for the next call. The caller
-// holds the engine lock.
+// before, feeds them to the prompt for KEY_WORK_MS at most and draws what
+// they asked for, once. Stops at an entered line; the keys after it wait
+// for the next call. The caller holds the engine lock.
 PromptRead Prompt_TakeTypedKeys(Prompt *prompt);
 // Where Prompt_TakeTypedKeys reads: standard input unless a test gives a
 // pipe. Whatever was read from the one before is forgotten.

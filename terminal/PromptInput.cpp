@@ -59,15 +59,24 @@ static size_t ReadBite()
     return static_cast<size_t>(count);
 }
 
-// The keys of the bite before when some are left, or an Esc whose delay
-// has passed; otherwise a new bite. The bytes read.
+// New bytes first, since they may complete what is held (a late link, or
+// a busy pass that read them late); then whatever is still held past the
+// escape delay ends. The bytes read.
+static size_t ReadAndFlush()
+{
+    size_t bite = ReadBite();
+    KeyDecoder_Flush(&s_keys, NowMs());
+    return bite;
+}
+
+// The keys of the bite before when some are left; otherwise a new bite.
+// The bytes read.
 static size_t FillKeys()
 {
     PrepareInput();
-    KeyDecoder_Flush(&s_keys, NowMs());  // before new bytes, which would make it Alt
     if (!s_keys.keys.empty())
         return 0;
-    return ReadBite();
+    return ReadAndFlush();
 }
 
 static std::vector<std::string> CandidateLabels(const Prompt *prompt)
@@ -89,6 +98,37 @@ static void ReportUnfinishedJobs(int count)
     DisplayError(message);
 }
 
+// What the keys of one call asked to be drawn. It is drawn once, after the
+// last of them: a burst of Ctrl-L or Tab costs one repaint, not one each,
+// so no burst of keys can flood the terminal.
+struct KeysDrawn {
+    bool isAnyKey;         // a key was handled: the completion list follows the last one
+    bool isLineChanged;    // the line or the cursor changed
+    bool isRefused;        // a key was refused: beep
+    bool isListAsked;      // the last key asked for the list of completion choices
+    bool isRepaintAsked;   // draw the whole screen again
+};
+
+static void NoteOutcome(Prompt *prompt, PromptOutcome outcome, KeysDrawn *drawn)
+{
+    drawn->isListAsked = false;
+    switch (outcome) {
+    case PROMPT_UNCHANGED: break;
+    case PROMPT_CHANGED: drawn->isLineChanged = true; break;
+    case PROMPT_REFUSED: drawn->isRefused = true; break;
+    case PROMPT_ENTERED:
+    case PROMPT_LEAVE: break;
+    case PROMPT_LIST_CANDIDATES: drawn->isListAsked = true; break;
+    case PROMPT_REDRAW_SCREEN: drawn->isRepaintAsked = true; break;
+    case PROMPT_OPEN_HELP:
+    case PROMPT_CLOSE_HELP: drawn->isLineChanged = true; break;
+    case PROMPT_CONFIRM_LEAVE:
+        ReportUnfinishedJobs(prompt->unfinishedJobs);
+        drawn->isLineChanged = true;
+        break;
+    }
+}
+
 static void DrawTypedLine(const Prompt *prompt)
 {
     if (prompt->isSearching)
@@ -97,44 +137,46 @@ static void DrawTypedLine(const Prompt *prompt)
         DrawCommandLine(&prompt->editor);
 }
 
+static void DrawKeys(const Prompt *prompt, const KeysDrawn &drawn, bool wasHelpOpen)
+{
+    if (drawn.isListAsked)
+        ShowCandidates(CandidateLabels(prompt), prompt->candidateCount, prompt->isCandidateListCut);
+    else if (drawn.isAnyKey)
+        HideCandidates();
+    if (prompt->isHelpOpen && !wasHelpOpen)
+        OpenHelpView(HelpViewLines(g_BuildSettings.grammar));
+    else if (!prompt->isHelpOpen && wasHelpOpen)
+        CloseHelpView();
+    if (drawn.isLineChanged)
+        DrawTypedLine(prompt);
+    if (drawn.isRepaintAsked)
+        RedrawScreen();
+}
+
 PromptRead Prompt_TakeTypedKeys(Prompt *prompt)
 {
     bool wasInRefusedBurst = s_isInRefusedBurst;
+    bool wasHelpOpen = prompt->isHelpOpen;
     size_t bite = FillKeys();
-    bool isChanged = false;
-    bool isRefused = false;
+    const int64_t endMs = NowMs() + KEY_WORK_MS;
+    KeysDrawn drawn = {};
     PromptRead read = PROMPT_READ_PENDING;
-    while (read == PROMPT_READ_PENDING && !s_keys.keys.empty()) {
+    while (read == PROMPT_READ_PENDING && !s_keys.keys.empty() && NowMs() < endMs) {
         CommandKey key = s_keys.keys.front();
         s_keys.keys.pop_front();
-        HideCandidates();  // the list goes at the next key
-        switch (Prompt_HandleKey(prompt, key)) {
-        case PROMPT_UNCHANGED: break;
-        case PROMPT_CHANGED: isChanged = true; break;
-        case PROMPT_REFUSED: isRefused = true; break;
-        case PROMPT_ENTERED: read = PROMPT_READ_ENTERED; break;
-        case PROMPT_LEAVE: read = PROMPT_READ_LEAVE; break;
-        case PROMPT_LIST_CANDIDATES:
-            ShowCandidates(CandidateLabels(prompt), prompt->candidateCount, prompt->isCandidateListCut);
-            break;
-        case PROMPT_REDRAW_SCREEN: RedrawScreen(); break;
-        case PROMPT_OPEN_HELP:
-            OpenHelpView(HelpViewLines(g_BuildSettings.grammar));
-            isChanged = true;
-            break;
-        case PROMPT_CLOSE_HELP: CloseHelpView(); break;
-        case PROMPT_CONFIRM_LEAVE:
-            ReportUnfinishedJobs(prompt->unfinishedJobs);
-            isChanged = true;
-            break;
-        }
+        PromptOutcome outcome = Prompt_HandleKey(prompt, key);
+        drawn.isAnyKey = true;
+        NoteOutcome(prompt, outcome, &drawn);
+        if (outcome == PROMPT_ENTERED)
+            read = PROMPT_READ_ENTERED;
+        else if (outcome == PROMPT_LEAVE)
+            read = PROMPT_READ_LEAVE;
     }
-    if (isChanged)
-        DrawTypedLine(prompt);
-    if (isRefused && !wasInRefusedBurst)
+    DrawKeys(prompt, drawn, wasHelpOpen);
+    if (drawn.isRefused && !wasInRefusedBurst)
         Beep();  // once for a burst, not once per key of a long paste
     bool isBurstGoingOn = bite == KEY_BITE_BYTES || !s_keys.keys.empty() || (bite == 0 && wasInRefusedBurst);
-    s_isInRefusedBurst = isRefused && isBurstGoingOn;
+    s_isInRefusedBurst = drawn.isRefused && isBurstGoingOn;
     return read;
 }
 
@@ -146,9 +188,10 @@ int Prompt_InputWaitMs(const Prompt *)
 bool TakeEscapeKey()
 {
     PrepareInput();
-    KeyDecoder_Flush(&s_keys, NowMs());
     if (s_keys.keys.size() < KEY_BITE_BYTES)
-        ReadBite();
+        ReadAndFlush();
+    else
+        KeyDecoder_Flush(&s_keys, NowMs());
     for (auto key = s_keys.keys.begin(); key != s_keys.keys.end(); ++key) {
         if (key->action == KEY_ACTION_ESCAPE) {
             s_keys.keys.erase(key);
