@@ -3,6 +3,7 @@
 #include <string_view>
 
 constexpr unsigned char ESC = 0x1b;
+constexpr unsigned char BEL = 0x07;
 constexpr int PASTE_START = 200;  // ESC [ 200 ~ and ESC [ 201 ~ bracket a paste
 constexpr int PASTE_END = 201;
 
@@ -119,6 +120,7 @@ static CommandKey SequenceKey(KeyDecoder *decoder, char introducer, std::string_
     if (isNumbered) {
         if (parameters.first == PASTE_START || parameters.first == PASTE_END) {
             decoder->isPasting = parameters.first == PASTE_START;
+            decoder->pasteBytes = 0;
             decoder->marksPastes = true;
             return Key(KEY_ACTION_NONE);
         }
@@ -230,12 +232,55 @@ static Decoded DecodeCharacter(const KeyDecoder *decoder, std::string_view in, b
     return {count, isControl ? Key(KEY_ACTION_IGNORE) : CommandKey{KEY_ACTION_INSERT, character}};
 }
 
-// Esc and what follows it: a sequence, Alt and a key, or Escape alone.
+// The bytes after ESC that open a control string: OSC, DCS, APC, PM, SOS.
+static bool IsControlStringIntroducer(unsigned char byte)
+{
+    return byte == ']' || byte == 'P' || byte == '_' || byte == '^' || byte == 'X';
+}
+
+// Drops the bytes of a control string up to its terminator: BEL (xterm's
+// for OSC) or ST (ESC \). An ESC before anything else ends the string and
+// begins a sequence of its own; past MAX_CONTROL_STRING_BYTES the string is
+// taken as ended. The bytes taken: an ESC at the end waits for the next
+// byte, unless `isFinal`.
+static size_t SkipControlString(KeyDecoder *decoder, std::string_view in, bool isFinal)
+{
+    for (size_t at = 0; at < in.size(); at++) {
+        unsigned char byte = static_cast<unsigned char>(in[at]);
+        if (decoder->controlStringBytes >= MAX_CONTROL_STRING_BYTES) {
+            decoder->isInControlString = false;
+            return at;
+        }
+        if (byte == BEL) {
+            decoder->isInControlString = false;
+            return at + 1;
+        }
+        if (byte == ESC) {
+            bool isLast = at + 1 == in.size();
+            if (isLast && !isFinal)
+                return at;
+            decoder->isInControlString = false;
+            if (isLast)
+                return at + 1;  // the string's own ESC, its next byte never came
+            return in[at + 1] == '\\' ? at + 2 : at;
+        }
+        decoder->controlStringBytes++;
+    }
+    return in.size();
+}
+
+// Esc and what follows it: a sequence, a control string, Alt and a key,
+// or Escape alone.
 static Decoded DecodeEscape(KeyDecoder *decoder, std::string_view in, bool isFinal)
 {
     if (in.size() < 2)
         return isFinal ? Decoded{1, Key(KEY_ACTION_ESCAPE)} : Decoded{0, {}};
     unsigned char next = static_cast<unsigned char>(in[1]);
+    if (IsControlStringIntroducer(next)) {
+        decoder->isInControlString = true;
+        decoder->controlStringBytes = 0;
+        return {2, Key(KEY_ACTION_NONE)};
+    }
     if (next == '[' || next == 'O') {
         Decoded sequence = DecodeSequence(decoder, in, 1, false);
         if (sequence.length == 0 && isFinal)
@@ -271,6 +316,29 @@ static bool SkipOverlongSequence(KeyDecoder *decoder, unsigned char byte)
     return IsFinalByte(byte);
 }
 
+// One key's bytes at the front of `in`. Inside a paste an escape sequence
+// is no key: pasted text may hold one, and it must not move the cursor.
+static Decoded DecodeOne(KeyDecoder *decoder, std::string_view in, bool isFinal)
+{
+    if (static_cast<unsigned char>(in[0]) != ESC)
+        return DecodeCharacter(decoder, in, isFinal);
+    bool wasPasting = decoder->isPasting;
+    Decoded one = DecodeEscape(decoder, in, isFinal);
+    if (wasPasting)
+        one.key = Key(KEY_ACTION_NONE);
+    return one;
+}
+
+// Counts pasted bytes; a paste past its bound has ended.
+static void NotePasted(KeyDecoder *decoder, size_t count)
+{
+    if (!decoder->isPasting)
+        return;
+    decoder->pasteBytes += count;
+    if (decoder->pasteBytes > MAX_PASTE_BYTES)
+        decoder->isPasting = false;
+}
+
 // Decodes as much of `in` as makes whole keys; the bytes taken. With
 // `isFinal` nothing more will come, so everything is taken.
 static size_t DecodeKeys(KeyDecoder *decoder, std::string_view in, bool isFinal)
@@ -282,8 +350,14 @@ static size_t DecodeKeys(KeyDecoder *decoder, std::string_view in, bool isFinal)
             continue;
         }
         std::string_view rest = in.substr(at);
-        Decoded one = static_cast<unsigned char>(rest[0]) == ESC ? DecodeEscape(decoder, rest, isFinal)
-                                                                 : DecodeCharacter(decoder, rest, isFinal);
+        if (decoder->isInControlString) {
+            size_t skipped = SkipControlString(decoder, rest, isFinal);
+            if (skipped == 0 && decoder->isInControlString)
+                break;  // its ESC waits for the next byte
+            at += skipped;
+            continue;
+        }
+        Decoded one = DecodeOne(decoder, rest, isFinal);
         if (one.length == 0) {
             if (rest.size() <= MAX_SEQUENCE_BYTES)
                 break;
@@ -292,21 +366,30 @@ static size_t DecodeKeys(KeyDecoder *decoder, std::string_view in, bool isFinal)
         }
         if (one.key.action != KEY_ACTION_NONE)
             decoder->keys.push_back(one.key);
+        NotePasted(decoder, one.length);
         at += one.length;
     }
     return at;
 }
 
-// A terminal that does not mark pastes sends a pasted tab with the text
-// after it; a Tab typed twice quickly may arrive as two tabs alone.
+// A terminal that does not mark pastes sends pasted text as one burst;
+// keys typed, even quickly or over a slow link, come a few at a time. So a
+// tab is text only in a burst of more than a few printable characters with
+// nothing in it but text, tabs and line ends, and only with a key behind
+// it; any other tab is a Tab, and completes.
 static void MakePastedTabsText(KeyDecoder *decoder, size_t firstKey)
 {
     if (decoder->marksPastes)
         return;
-    bool isOnlyTabs = true;
-    for (size_t i = firstKey; i < decoder->keys.size(); i++)
-        isOnlyTabs = isOnlyTabs && decoder->keys[i].action == KEY_ACTION_COMPLETE;
-    if (isOnlyTabs)
+    size_t printable = 0;
+    for (size_t i = firstKey; i < decoder->keys.size(); i++) {
+        KeyAction action = decoder->keys[i].action;
+        if (action == KEY_ACTION_INSERT)
+            printable++;
+        else if (action != KEY_ACTION_COMPLETE && action != KEY_ACTION_ENTER)
+            return;
+    }
+    if (printable <= PASTE_BURST_CHARACTERS)
         return;
     for (size_t i = firstKey; i + 1 < decoder->keys.size(); i++) {
         if (decoder->keys[i].action == KEY_ACTION_COMPLETE)
@@ -319,8 +402,12 @@ void KeyDecoder_Init(KeyDecoder *decoder, unsigned char eraseByte, unsigned char
     decoder->keys.clear();
     decoder->held.clear();
     decoder->heldSinceMs = 0;
+    decoder->lastFedMs = 0;
     decoder->isSkipping = false;
+    decoder->isInControlString = false;
+    decoder->controlStringBytes = 0;
     decoder->isPasting = false;
+    decoder->pasteBytes = 0;
     decoder->marksPastes = false;
     decoder->eraseByte = eraseByte;
     decoder->killByte = killByte;
@@ -328,6 +415,11 @@ void KeyDecoder_Init(KeyDecoder *decoder, unsigned char eraseByte, unsigned char
 
 void KeyDecoder_Feed(KeyDecoder *decoder, const char *bytes, size_t count, int64_t nowMs)
 {
+    if (nowMs - decoder->lastFedMs >= INPUT_SILENCE_MS) {  // a paste or string whose end never came
+        decoder->isPasting = false;
+        decoder->isInControlString = false;
+    }
+    decoder->lastFedMs = nowMs;
     std::string input = std::move(decoder->held);
     input.append(bytes, count);
     decoder->held.clear();
@@ -340,9 +432,17 @@ void KeyDecoder_Feed(KeyDecoder *decoder, const char *bytes, size_t count, int64
     MakePastedTabsText(decoder, firstKey);
 }
 
+// How long held bytes wait for the rest. Inside a paste or a control
+// string an ESC is never the Esc key, only the start of the end marker or
+// of the terminator, so it waits as long as the paste or string does.
+static int64_t HoldMs(const KeyDecoder *decoder)
+{
+    return decoder->isPasting || decoder->isInControlString ? INPUT_SILENCE_MS : ESCAPE_DELAY_MS;
+}
+
 void KeyDecoder_Flush(KeyDecoder *decoder, int64_t nowMs)
 {
-    if (decoder->held.empty() || nowMs - decoder->heldSinceMs < ESCAPE_DELAY_MS)
+    if (decoder->held.empty() || nowMs - decoder->heldSinceMs < HoldMs(decoder))
         return;
     std::string input = std::move(decoder->held);
     decoder->held.clear();
@@ -355,6 +455,6 @@ int KeyDecoder_WaitMs(const KeyDecoder *decoder, int64_t nowMs)
         return 0;
     if (decoder->held.empty())
         return -1;
-    int64_t left = decoder->heldSinceMs + ESCAPE_DELAY_MS - nowMs;
+    int64_t left = decoder->heldSinceMs + HoldMs(decoder) - nowMs;
     return left > 0 ? static_cast<int>(left) : 0;
 }

@@ -1,9 +1,13 @@
 // The prompt's keys from the bytes a terminal sends. Escape sequences are
 // taken by their shape (ESC [ parameters, intermediates, final byte; ESC O
 // and a byte), whole, whatever the terminal description says: the ones the
-// prompt knows act, the rest are dropped without reaching the line. Text
+// prompt knows act, the rest are dropped without reaching the line, and
+// so are control strings (OSC, DCS, APC, PM, SOS) up to their end. Text
 // is decoded in the locale's encoding, and a byte that does not decode
-// costs only itself. Nothing here reads the terminal or knows curses.
+// costs only itself. A sequence or a character that a slow link splits is
+// still taken whole when its rest comes within the escape delay. Every
+// state is bounded: nothing a terminal sends can lock the editor. Nothing
+// here reads the terminal or knows curses.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +16,12 @@
 #include <deque>
 #include <string>
 
-constexpr int ESCAPE_DELAY_MS = 25;        // an Esc with nothing behind it for this long is Escape
-constexpr size_t MAX_SEQUENCE_BYTES = 32;  // a longer escape sequence is dropped as it comes
+constexpr int ESCAPE_DELAY_MS = 100;                  // an Esc with nothing behind it for this long is Escape
+constexpr size_t MAX_SEQUENCE_BYTES = 32;             // a longer escape sequence is dropped as it comes
+constexpr size_t MAX_CONTROL_STRING_BYTES = 4096;     // a longer control string ends there
+constexpr size_t MAX_PASTE_BYTES = size_t{1} << 20;   // a longer paste ends there
+constexpr int64_t INPUT_SILENCE_MS = 1000;            // a paste or control string with no byte for this long has ended
+constexpr size_t PASTE_BURST_CHARACTERS = 4;          // unmarked, more printable characters at once are a paste
 
 // What a key does at the prompt.
 enum KeyAction {
@@ -55,8 +63,12 @@ struct KeyDecoder {
     std::deque<CommandKey> keys;  // decoded, not yet taken
     std::string held;             // the start of a sequence or character that later bytes complete
     int64_t heldSinceMs;          // when `held` last grew
+    int64_t lastFedMs;            // when bytes last came
     bool isSkipping;              // dropping an over-long escape sequence up to its final byte
-    bool isPasting;               // between the paste markers: text, tabs included
+    bool isInControlString;       // dropping a control string up to its terminator
+    size_t controlStringBytes;    // of it so far
+    bool isPasting;               // between the paste markers: text, tabs included, never keys
+    size_t pasteBytes;            // of the paste so far
     bool marksPastes;             // the terminal marked a paste once: a Tab outside one always completes
     unsigned char eraseByte;      // the terminal's own erase and kill characters; 0 for none
     unsigned char killByte;
@@ -66,12 +78,16 @@ struct KeyDecoder {
 // act as Backspace and ^U do.
 void KeyDecoder_Init(KeyDecoder *decoder, unsigned char eraseByte, unsigned char killByte);
 // Decodes bytes that arrived together at `nowMs`, appending their keys. A
-// sequence or character cut at the end waits for the next bytes. Without
-// paste markers, a Tab with other keys behind it in the same bytes was
-// pasted, so it is text, unless the bytes are nothing but Tabs.
+// sequence or character cut at the end waits for the next bytes. A paste
+// ends at its end marker, after MAX_PASTE_BYTES, or once INPUT_SILENCE_MS
+// passed without a byte; inside it an escape sequence is dropped whole.
+// Without paste markers, a tab is pasted text only inside a burst of more
+// than PASTE_BURST_CHARACTERS printable characters, and with a key behind
+// it; otherwise it is a Tab.
 void KeyDecoder_Feed(KeyDecoder *decoder, const char *bytes, size_t count, int64_t nowMs);
-// Ends what waits once the escape delay has passed at `nowMs`: a lone Esc
-// is Escape, a cut sequence is dropped, a cut character refused.
+// Ends what waits once the escape delay has passed at `nowMs` (inside a
+// paste or a control string, INPUT_SILENCE_MS): a lone Esc is Escape, a
+// cut sequence is dropped, a cut character refused.
 void KeyDecoder_Flush(KeyDecoder *decoder, int64_t nowMs);
 // Milliseconds until the decoder must be looked at again without new
 // bytes: 0 when keys wait to be taken, -1 when nothing waits.

@@ -1,6 +1,7 @@
 // Bytes as terminals send them, in; the prompt's keys, out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <map>
 #include <string>
@@ -93,8 +94,16 @@ TEST_F(DecoderTest, TakesSequencesWhole)
         {"\x1b[200~\x01\x1b[201~", "-"},
         // A byte that does not decode costs only itself.
         {"b\xED\x95" "c", "'b' Bad Bad 'c'"}, {"\xff" "a", "Bad 'a'"}, {"\xc2\x85", "-"},
-        // Without markers a tab with text behind it was pasted; tabs alone complete.
-        {"\t\t", "Tab Tab"}, {"\tx", "'\t' 'x'"}, {"x\t", "'x' Tab"},
+        // Pasted escapes are dropped whole; the tab stays text.
+        {"\x1b[200~ab\x1b" "bX\x1b[DY\tZ\x1b[201~", "'a' 'b' 'X' 'Y' '\t' 'Z'"},
+        // Control strings go whole, to BEL or ST; an ESC in one ends it.
+        {"\x1b]0;title\x07z", "'z'"}, {"\x1bP1$r0m\x1b\\z", "'z'"}, {"\x1b_x\x1b[Az", "Up 'z'"},
+        {"\x1b^pm\x07\x1bXsos\x1b\\z", "'z'"},
+        // Unmarked, only a burst of text makes a tab text; a typed Tab completes
+        // even with the next key behind it.
+        {"\t\t", "Tab Tab"}, {"\tx", "Tab 'x'"}, {"x\t", "'x' Tab"}, {"\t\r", "Tab Enter"},
+        {"ab\tc", "'a' 'b' Tab 'c'"}, {"ab\tcde\r", "'a' 'b' '\t' 'c' 'd' 'e' Enter"},
+        {"abcde\t", "'a' 'b' 'c' 'd' 'e' Tab"},
     };
     for (const auto &row : rows) {
         KeyDecoder_Init(&decoder, 0x7f, 0x15);
@@ -105,33 +114,45 @@ TEST_F(DecoderTest, TakesSequencesWhole)
     }
 }
 
-TEST_F(DecoderTest, WaitsForACutSequence)
+// A slow link splits sequences and characters: each row's parts arrive
+// `gap` ms apart, while the loop looks at the decoder every 10 ms. Within
+// the escape delay a split is taken whole; past it an Esc is Escape. Inside
+// a paste or a control string nothing is a key, so nothing there times
+// out as one. After every row, Backspace edits again.
+TEST_F(DecoderTest, SplitsTakenWholeWithinTheDelay)
 {
     const struct {
-        std::vector<std::string> parts;  // arriving 10 ms apart
-        int64_t flushAt;                 // ms after the last part
-        const char *keys;
+        std::vector<std::string> parts;
+        const char *within;  // the keys at gaps of 10 and 50 ms
+        const char *late;    // at a gap of 200 ms
     } rows[] = {
-        {{"\x1b"}, ESCAPE_DELAY_MS - 1, ""},
-        {{"\x1b"}, ESCAPE_DELAY_MS, "Esc"},
-        {{"\x1b", "[A"}, ESCAPE_DELAY_MS, "Up"},
-        {{"\x1b[1;", "5C"}, 0, "WordRight"},
-        {{"\x1b\x1b"}, ESCAPE_DELAY_MS, "Esc Esc"},
-        {{"\x1b[1;5"}, ESCAPE_DELAY_MS, "-"},
-        {{"\xED\x95", "\x9C"}, 0, "U+54620"},
-        {{"a\xED\x95"}, ESCAPE_DELAY_MS, "'a' Bad Bad"},
-        {{"\x1b[" + std::string(40, '1'), "1;2~x"}, 0, "'x'"},
-        {{"\x1b[200~a", "\tb\x1b[201~\t"}, 0, "'a' '\t' 'b' Tab"},
+        {{"\x1b", "[A"}, "Up", "Esc '[' 'A'"},
+        {{"abc\x1b[1", "~"}, "'a' 'b' 'c' Home", "'a' 'b' 'c' - '~'"},
+        {{"\x1b", "b"}, "WordLeft", "Esc 'b'"},
+        {{"\xc3", "\xa9"}, "U+233", "Bad Bad"},
+        {{"\x1b[200~hi\x1b", "[201~"}, "'h' 'i'", "'h' 'i'"},
+        {{"\x1b[200~hi\x1b[20", "1~"}, "'h' 'i'", "'h' 'i'"},
+        {{"\x1b[200~a\x1b", "[Db\x1b[201~"}, "'a' 'b'", "'a' 'b'"},
+        {{"\x1b]0;ti", "tle\x07x"}, "'x'", "'x'"},
+        {{"\x1bP1$r0m\x1b", "\\y"}, "'y'", "'y'"},
     };
     for (const auto &row : rows) {
-        KeyDecoder_Init(&decoder, 0x7f, 0x15);
-        int64_t ms = 0;
-        for (const std::string &part : row.parts) {
-            Feed(part, ms);
-            ms += 10;
+        for (int64_t gap : {10, 50, 200}) {
+            SCOPED_TRACE(row.parts[0].substr(1) + " at " + std::to_string(gap) + " ms");
+            KeyDecoder_Init(&decoder, 0x7f, 0x15);
+            int64_t ms = 1000;
+            for (size_t i = 0; i < row.parts.size(); i++) {
+                for (int64_t look = ms - gap + 10; i > 0 && look < ms; look += 10)
+                    KeyDecoder_Flush(&decoder, look);
+                Feed(row.parts[i], ms);
+                KeyDecoder_Flush(&decoder, ms);
+                ms += gap;
+            }
+            KeyDecoder_Flush(&decoder, ms + ESCAPE_DELAY_MS);
+            EXPECT_EQ(Taken(&decoder), gap <= 50 ? row.within : row.late);
+            Feed("\x7f", ms + ESCAPE_DELAY_MS);
+            EXPECT_EQ(Taken(&decoder), "Erase");
         }
-        KeyDecoder_Flush(&decoder, ms - 10 + row.flushAt);
-        EXPECT_EQ(Taken(&decoder), row.keys) << row.parts[0].substr(1);
     }
     KeyDecoder_Init(&decoder, 0x7f, 0x15);
     EXPECT_EQ(KeyDecoder_WaitMs(&decoder, 0), -1);
@@ -139,6 +160,35 @@ TEST_F(DecoderTest, WaitsForACutSequence)
     EXPECT_EQ(KeyDecoder_WaitMs(&decoder, 110), ESCAPE_DELAY_MS - 10);
     KeyDecoder_Flush(&decoder, 100 + ESCAPE_DELAY_MS);
     EXPECT_EQ(KeyDecoder_WaitMs(&decoder, 200), 0);  // the Escape waits to be taken
+}
+
+// No state outlives its bound: a paste or a control string whose end never
+// comes ends at its length bound or after a second without a byte.
+TEST_F(DecoderTest, EveryStateEnds)
+{
+    const struct {
+        const char *name;
+        std::string first;
+        int64_t laterMs;
+        std::string later;
+        const char *lastKey;
+    } rows[] = {
+        {"a paste past its bound", "\x1b[200~" + std::string(MAX_PASTE_BYTES, 'a'), 10, "x\t", "Tab"},
+        {"a silent paste", "\x1b[200~a", INPUT_SILENCE_MS, "\t", "Tab"},
+        {"a string past its bound", "\x1b]" + std::string(MAX_CONTROL_STRING_BYTES, 'a'), 10, "\x7f", "Erase"},
+        {"a silent string", "\x1b]0;a", INPUT_SILENCE_MS, "\x7f", "Erase"},
+        {"a cut sequence", "\x1b[" + std::string(40, '1'), 10, "1;2~x", "'x'"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        KeyDecoder_Init(&decoder, 0x7f, 0x15);
+        Feed("\x1b[200~\x1b[201~");  // the terminal marks pastes
+        Feed(row.first, 0);
+        decoder.keys.clear();
+        Feed(row.later, row.laterMs);
+        std::string keys = Taken(&decoder);
+        EXPECT_TRUE(keys.ends_with(row.lastKey)) << keys.substr(keys.size() - std::min<size_t>(keys.size(), 40));
+    }
 }
 
 TEST_F(DecoderTest, EraseKillAndPasteKeys)
