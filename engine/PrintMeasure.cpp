@@ -253,6 +253,16 @@ MeasureProgress PrintMeasure_Progress()
     return {s_run.shared.measuredBytes.load(), static_cast<uint64_t>(s_run.fileEnd - s_run.start)};
 }
 
+void PrintMeasure_Stop()
+{
+    MeasureRun &run = s_run;
+    if (run.isWhole || run.isDone)
+        return;
+    run.shared.isAbandoned = true;
+    if (run.split >= 0)
+        run.secondDone.wait();
+}
+
 PrintMeasure PrintMeasure_Finish()
 {
     MeasureRun &run = s_run;

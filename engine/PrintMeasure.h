@@ -42,6 +42,10 @@ void PrintMeasure_Start(FILE *input, const MeasurePlan &plan);
 // when the whole file is measured.
 bool PrintMeasure_NextSlice();
 MeasureProgress PrintMeasure_Progress();
+// Gives up the measuring: the second thread stops after the block it is
+// reading, and this waits for it (a block of 128 KiB, unless the file
+// itself is slow to read). It touches no shared record.
+void PrintMeasure_Stop();
 PrintMeasure PrintMeasure_Finish();
 
 // Allocates the measuring buffers once (later calls do nothing). False when

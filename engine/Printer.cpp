@@ -157,6 +157,12 @@ MeasureProgress Printer_AdmissionProgress()
     return PrintMeasure_Progress();
 }
 
+void Printer_StopMeasuring()
+{
+    if (s_admission.input != nullptr)
+        PrintMeasure_Stop();
+}
+
 void Printer_AbandonAdmission()
 {
     if (s_admission.input == nullptr)

@@ -59,6 +59,10 @@ MeasureProgress Printer_AdmissionProgress();
 // Checks the needs against the printer's levels as they are now and queues
 // the job. 1 when queued, 0 when refused (with a message).
 int Printer_FinishAdmission();
+// Stops the measuring of the admission under way, waiting for its second
+// thread to leave the block it reads (see PrintMeasure_Stop). It touches no
+// shared record, so the engine lock need not be held.
+void Printer_StopMeasuring();
 // Ends the admission under way, if any: nothing queued, nothing said.
 void Printer_AbandonAdmission();
 // Cancels the user's printing job (a request for the engine) or removes the

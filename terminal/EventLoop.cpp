@@ -133,13 +133,16 @@ static void PauseAfterCommand()
 
 // Measures the file of a long admission a slice a pass. The progress row
 // shows once it has lasted a second; Esc abandons it, and every other key
-// stays for the next prompt.
+// stays for the next prompt. Measuring and waiting for the measuring's
+// second thread touch no record, so they run without the lock.
 static void FollowAdmission()
 {
     const Clock::time_point started = Clock::now();
     bool isProgressShown = false;
-    for (;;) {
-        bool isMeasured = Printer_AdmitNextSlice();  // reads the file alone: no lock
+    bool isMeasured = false;
+    bool isAbandoned = false;
+    while (!isMeasured && !isAbandoned) {
+        isMeasured = Printer_AdmitNextSlice();
         WaitOnce(false, 0);
         EngineLockGuard lock(g_EngineLock);
         MeasureProgress progress = Printer_AdmissionProgress();
@@ -148,17 +151,17 @@ static void FollowAdmission()
             DrawMeasureProgress(static_cast<int>(measured * 100 / progress.fileBytes));
             isProgressShown = true;
         }
-        bool isAbandoned = TakeEscapeKey();
-        if (!isAbandoned && !isMeasured)
-            continue;
-        if (isProgressShown)
-            EraseMeasureProgress();
-        if (isAbandoned)
-            Printer_AbandonAdmission();
-        else
-            Printer_FinishAdmission();
-        return;
+        isAbandoned = TakeEscapeKey();
     }
+    if (isAbandoned)
+        Printer_StopMeasuring();
+    EngineLockGuard lock(g_EngineLock);
+    if (isProgressShown)
+        EraseMeasureProgress();
+    if (isAbandoned)
+        Printer_AbandonAdmission();
+    else
+        Printer_FinishAdmission();
 }
 
 static void EchoIfAsked(const char *line)
