@@ -1,6 +1,7 @@
 # The three other terminal programs: each starts and echoes the last
 # command on row 3 of its command window; quillbay-thread redraws at once;
-# quillbay-greet greets on its terminal; PRINT gets each program's mode.
+# quillbay-greet greets once on the screen it opened; PRINT gets each
+# program's mode.
 source "$(dirname "$0")/lib.sh"
 
 command -v script >/dev/null || skip "script (util-linux) is not installed"
@@ -55,4 +56,17 @@ greetings()
 [ "$(greetings quillbay-greet)" = 1 ] || fail "quillbay-greet greeted $(greetings quillbay-greet) times"
 [ "$(greetings quillbay-echo)" = 0 ] || fail "quillbay-echo greeted"
 [ "$(greetings quillbay-thread)" = 0 ] || fail "quillbay-thread greeted"
+
+# The greeting goes on the screen the program opened, between switching to
+# the alternate screen and back, never on the shell's.
+E2E_SESSION=quillbay-greet
+type_line quit
+wait_until 10 bash -c '! pgrep -f "^$E2E_BIN_DIR/quillbay-greet" >/dev/null' || fail "quillbay-greet did not quit"
+offset_of()
+{
+    grep -obUaF -- "$1" "$E2E_DIR/quillbay-greet/terminal.log" | sed -n "$2p" | cut -d: -f1
+}
+opened=$(offset_of $'\e[?1049h' 1) greeted=$(offset_of 'helloworld!' 1) closed=$(offset_of $'\e[?1049l' '$')
+[ -n "$opened" ] && [ -n "$greeted" ] && [ -n "$closed" ] && [ "$opened" -lt "$greeted" ] && [ "$greeted" -lt "$closed" ] ||
+    fail "the greeting is not on the program's screen: alternate screen at ${opened:-none}, greeting at ${greeted:-none}, normal screen at ${closed:-none}"
 echo "PASS"
