@@ -11,14 +11,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "administration/Administrator.h"
 #include "bench/BenchText.h"
+#include "common/Arguments.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 #include "engine/Printer.h"
@@ -161,19 +165,50 @@ static void BM_StatusRedraw(benchmark::State &state)
 }
 BENCHMARK(BM_StatusRedraw)->Arg(DISPLAY_ORDINARY)->Arg(DISPLAY_USER_LIST)->Unit(benchmark::kMicrosecond);
 
-// Takes --text=FILE out of the arguments; empty when not given.
-static std::string TakeTextOption(int *argc, char **argv)
+static const char PROGRAM[] = "quillbay-bench";
+static const char USAGE[] =
+    "Usage: quillbay-bench [--text=FILE] [--benchmark_...]\n"
+    "\n"
+    "Measures admission's measuring of generated files of 8, 80 and 800 MB, the\n"
+    "print-line rule, one printing engine step and one redraw of the status\n"
+    "window, in a scratch folder under $TMPDIR (or /tmp) that is removed\n"
+    "however it ends.\n"
+    "\n"
+    "Options:\n"
+    "  --text=FILE        FILE stands for the 800 MB file\n"
+    "  --benchmark_...    Google Benchmark's own (--benchmark_filter=REGEX,\n"
+    "                     --benchmark_min_time=SECONDS, --benchmark_list_tests...)\n"
+    "  -h, --help         show this text and exit\n";
+
+// True for an argument Google Benchmark takes.
+static bool IsBenchmarkOption(const char *argument)
+{
+    return strncmp(argument, "--benchmark_", 12) == 0 || strncmp(argument, "--v=", 4) == 0;
+}
+
+// Takes --text=FILE out of the arguments (empty when not given) and checks
+// the rest, before anything is created.
+static std::string ReadArguments(int *argc, char **argv)
 {
     const char option[] = "--text=";
     std::string path;
-    int kept = 0;
-    for (int i = 0; i < *argc; i++) {
+    int kept = 1;
+    for (int i = 1; i < *argc; i++) {
+        if (IsHelpArgument(argv[i]))
+            ExitWithUsage(PROGRAM, USAGE);
+    }
+    for (int i = 1; i < *argc; i++) {
         if (strncmp(argv[i], option, sizeof option - 1) == 0)
             path = std::filesystem::absolute(argv[i] + sizeof option - 1);
-        else
+        else if (IsBenchmarkOption(argv[i]))
             argv[kept++] = argv[i];
+        else
+            RefuseArgument(PROGRAM, argv[i]);
     }
     *argc = kept;
+    benchmark::Initialize(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(*argc, argv))
+        exit(EXIT_BAD_ARGUMENTS);
     return path;
 }
 
@@ -193,26 +228,61 @@ static bool SetUpPrinter(const std::string &scratch)
     return true;
 }
 
+// The benchmarks, in the scratch directory. The exit status.
+static int RunBenchmarks(const std::string &scratch)
+{
+    s_scratch = scratch;
+    s_jobPath = scratch + "/job.txt";
+    if (!WriteTextFile(s_jobPath, JOB_TEXT_LINES) || !SetUpPrinter(scratch)) {
+        fprintf(stderr, "%s: cannot set up in %s\n", PROGRAM, scratch.c_str());
+        return EXIT_FAILURE;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CloseHeadlessScreen();
+    return EXIT_SUCCESS;
+}
+
+static pid_t s_child;  // the process that runs the benchmarks
+
+static void ForwardSignal(int signalNumber)
+{
+    kill(s_child, signalNumber);
+}
+
+// Runs the benchmarks in a child process and waits for it, so that the
+// scratch directory goes however they end: an exit from inside the
+// library, a crash, a signal (which is passed on to the child). The
+// child's exit status, or 128 and its signal.
+static int RunInChild(const std::string &scratch)
+{
+    fflush(nullptr);
+    s_child = fork();
+    if (s_child == 0)
+        exit(RunBenchmarks(scratch));
+    if (s_child < 0) {
+        perror("fork");
+        return EXIT_FAILURE;
+    }
+    for (int signalNumber : {SIGHUP, SIGINT, SIGQUIT, SIGTERM})
+        signal(signalNumber, ForwardSignal);
+    int status = 0;
+    while (waitpid(s_child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 int main(int argc, char **argv)
 {
-    s_textPath = TakeTextOption(&argc, argv);
-    char pattern[] = "/tmp/quillbay-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
+    s_textPath = ReadArguments(&argc, argv);
+    const char *directory = getenv("TMPDIR");
+    std::string pattern = std::string(directory != nullptr && *directory != '\0' ? directory : "/tmp") +
+                          "/quillbay-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
         perror("mkdtemp");
         return EXIT_FAILURE;
     }
-    const std::string scratch = pattern;
-    s_scratch = scratch;
-    s_jobPath = scratch + "/job.txt";
-    bool isReady = WriteTextFile(s_jobPath, JOB_TEXT_LINES) && SetUpPrinter(scratch);
-    if (isReady) {
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        CloseHeadlessScreen();
-    } else {
-        fprintf(stderr, "%s: cannot set up in %s\n", argv[0], scratch.c_str());
-    }
-    std::filesystem::remove_all(scratch);
-    return isReady ? EXIT_SUCCESS : EXIT_FAILURE;
+    int status = RunInChild(pattern);
+    std::filesystem::remove_all(pattern);
+    return status;
 }

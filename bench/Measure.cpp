@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/Arguments.h"
 #include "engine/ByteScan.h"
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 
+static const char PROGRAM[] = "quillbay-measure";
 static const char *const PATH_NAMES[SCAN_PATH_COUNT] = {"portable", "sse2", "avx2", "neon"};  // by ScanPath
 
 struct MeasureOptions {
@@ -18,7 +21,27 @@ struct MeasureOptions {
     MeasurePlan plan = DEFAULT_MEASURE_PLAN;
 };
 
-// Takes one option. False when it is not one.
+// The usage text, with the paths this build knows.
+static std::string Usage()
+{
+    std::string paths;
+    for (const char *name : PATH_NAMES)
+        paths += std::string(paths.empty() ? "" : "|") + name;
+    return "Usage: quillbay-measure [--plain | --threads=1|2] [--path=" + paths + "] FILE\n"
+           "\n"
+           "What admission measures of FILE: its reads, needInk and needPaper. By\n"
+           "default with the block scanner, on the threads admission would use and\n"
+           "the fastest path this processor has.\n"
+           "\n"
+           "Options:\n"
+           "  --plain          print line by print line, the reference rule\n"
+           "  --threads=1|2    the block scanner on one thread or two\n"
+           "  --path=NAME      one path of the block scanner\n"
+           "  -h, --help       show this text and exit\n";
+}
+
+// Takes one option. False when it is not one; a path this processor
+// cannot run ends the program.
 static bool TakeOption(const char *argument, MeasureOptions *options)
 {
     if (strcmp(argument, "--plain") == 0)
@@ -28,23 +51,43 @@ static bool TakeOption(const char *argument, MeasureOptions *options)
         return true;
     }
     for (int path = 0; path < SCAN_PATH_COUNT; path++) {
-        if (strncmp(argument, "--path=", 7) == 0 && strcmp(argument + 7, PATH_NAMES[path]) == 0)
-            return ForceScanPath(static_cast<ScanPath>(path)) || (fprintf(stderr, "no %s here\n", argument + 7), false);
+        if (strncmp(argument, "--path=", 7) != 0 || strcmp(argument + 7, PATH_NAMES[path]) != 0)
+            continue;
+        if (!ForceScanPath(static_cast<ScanPath>(path))) {
+            fprintf(stderr, "%s: the %s path does not run on this processor\n", PROGRAM, argument + 7);
+            exit(EXIT_FAILURE);
+        }
+        return true;
     }
     return false;
+}
+
+// Every argument is checked before the file is opened; the file's name.
+static const char *ReadArguments(int argc, char **argv, MeasureOptions *options)
+{
+    for (int i = 1; i < argc; i++) {
+        if (IsHelpArgument(argv[i]))
+            ExitWithUsage(PROGRAM, Usage().c_str());
+    }
+    const char *path = nullptr;
+    for (int i = 1; i < argc; i++) {
+        bool isOption = IsOptionArgument(argv[i]);
+        if (isOption ? !TakeOption(argv[i], options) : path != nullptr)
+            RefuseArgument(PROGRAM, argv[i]);
+        if (!isOption)
+            path = argv[i];
+    }
+    if (path == nullptr) {
+        fprintf(stderr, "%s: no FILE given\nTry '%s --help'.\n", PROGRAM, PROGRAM);
+        exit(EXIT_BAD_ARGUMENTS);
+    }
+    return path;
 }
 
 int main(int argc, char **argv)
 {
     MeasureOptions options;
-    bool isUsable = argc >= 2;
-    for (int i = 1; i < argc - 1 && isUsable; i++)
-        isUsable = TakeOption(argv[i], &options);
-    if (!isUsable) {
-        fprintf(stderr, "usage: %s [--plain | --threads=1|2] [--path=portable|sse2|avx2|neon] FILE\n", argv[0]);
-        return EXIT_FAILURE;
-    }
-    const char *path = argv[argc - 1];
+    const char *path = ReadArguments(argc, argv, &options);
     FILE *input = fopen(path, "r");
     if (input == nullptr) {
         perror(path);

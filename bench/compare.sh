@@ -26,7 +26,7 @@ fi
 made_text=0
 if [ ! -f "$TEXT" ] || [ "$(wc -l <"$TEXT")" -ne "$LINES" ]; then
   echo "making $TEXT ($LINES lines)"
-  "$BIN/quillbay-make-text" "$TEXT" "$LINES"
+  "$BIN/quillbay-make-text" --force "$TEXT" "$LINES"
   made_text=1
 fi
 cleanup() { if [ "$made_text" = 1 ]; then rm -f "$TEXT"; fi; }

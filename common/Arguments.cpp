@@ -48,12 +48,22 @@ static void PrintArgumentSafely(const char *argument)
         fputc(*byte < 0x20 || *byte == 0x7f ? '?' : *byte, stderr);
 }
 
-[[noreturn]] static void RefuseArgument(const char *program, const char *argument)
+void RefuseArgument(const char *program, const char *argument)
 {
     fprintf(stderr, "%s: %s '", program, argument[0] == '-' ? "unknown option" : "unexpected argument");
     PrintArgumentSafely(argument);
     fprintf(stderr, "'\nTry '%s --help'.\n", program);
     exit(EXIT_BAD_ARGUMENTS);
+}
+
+bool IsHelpArgument(const char *argument)
+{
+    return FindArgumentAction(argument) == ARGUMENT_HELP;
+}
+
+bool IsOptionArgument(const char *argument)
+{
+    return argument[0] == '-' && argument[1] != '\0';
 }
 
 // Ends the process after writing to standard output: 0 when everything
@@ -85,4 +95,10 @@ void HandleProgramArguments(int argc, char **argv, const ProgramUsage &usage)
             fputs(section.c_str(), stdout);
     }
     ExitAfterOutput(usage.name);
+}
+
+void ExitWithUsage(const char *program, const char *usage)
+{
+    fputs(usage, stdout);
+    ExitAfterOutput(program);
 }

@@ -22,3 +22,14 @@ constexpr int EXIT_BAD_ARGUMENTS = 2;
 // output (status 0, or 1 when that output cannot be written), or an error
 // naming the argument on standard error (status 2). Nothing else is started.
 void HandleProgramArguments(int argc, char **argv, const ProgramUsage &usage);
+
+// For the tools that take arguments of their own (the benchmarks' and the
+// tests'), the same answers, given before anything is created:
+// True for -h and --help.
+bool IsHelpArgument(const char *argument);
+// True for an argument that begins with '-' (but "-" alone).
+bool IsOptionArgument(const char *argument);
+// Writes `usage` on standard output; status 0, or 1 when it cannot be written.
+[[noreturn]] void ExitWithUsage(const char *program, const char *usage);
+// An error naming the argument on standard error; status 2.
+[[noreturn]] void RefuseArgument(const char *program, const char *argument);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The programs' edges: the command-line arguments of all six programs, the
-# manual pages through a linter, and what `cmake --install` installs.
+# The programs' edges: the command-line arguments of all six programs and
+# of the tools beside them, the manual pages through a linter, and what
+# `cmake --install` installs.
 source "$(dirname "$0")/line_lib.sh"
 
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
@@ -54,6 +55,31 @@ notes.txt|unexpected argument 'notes.txt'
 -V --verbose|unknown option '--verbose'
 TABLE
 done
+
+# The tools beside them answer -h, --help and an unknown option alike, and
+# create nothing for them: no file named after the option, no scratch
+# directory of the benchmarks.
+mkdir tools-tmp
+for tool in quillbay-make-text quillbay-measure quillbay-bench quillbay-unit-tests quillbay-soak-test; do
+    [ -x "$LINE_BIN_DIR/$tool" ] || continue
+    for option in -h --help; do
+        TMPDIR=$PWD/tools-tmp run "$tool" "$option"
+        [ "$status" -eq 0 ] && [ -s out ] && [ ! -s err ] || fail "$tool $option: status $status, $(head -n 1 err)"
+    done
+    TMPDIR=$PWD/tools-tmp run "$tool" --bogus
+    [ "$status" -eq 2 ] && [ ! -s out ] && [ "$(head -n 1 err)" = "$tool: unknown option '--bogus'" ] ||
+        fail "$tool --bogus: status $status, $(head -n 1 err)"
+    for name in -h --help --bogus; do
+        [ ! -e "./$name" ] || fail "$tool made a file named $name"
+    done
+done
+[ -z "$(ls -A tools-tmp)" ] || fail "a tool left a scratch directory: $(ls tools-tmp)"
+# quillbay-make-text writes over a file only when told to.
+echo kept > text.txt
+run quillbay-make-text text.txt 10
+[ "$status" -eq 1 ] && [ "$(cat text.txt)" = kept ] || fail "quillbay-make-text wrote over text.txt: status $status"
+run quillbay-make-text --force text.txt 10
+[ "$status" -eq 0 ] && [ "$(wc -l < text.txt)" = 10 ] || fail "quillbay-make-text --force: status $status"
 
 # Each terminal program's usage tells its own command language.
 grep -q '^ admin Add User NAME' < <("$LINE_BIN_DIR/quillbay" --help) ||
