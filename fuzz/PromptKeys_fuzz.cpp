@@ -3,7 +3,8 @@
 // over a fixed set of users and the scratch directory's files.
 //
 // The input's first byte chooses how the rest is cut into the bites that
-// arrive together, and some bites arrive after the escape delay. After
+// arrive together, and how long each waits after the one before: at once,
+// within the escape delay, past it, or after a silence. After
 // every key the line must be at most 2047 bytes with no control byte but
 // the tab, valid UTF-8, and the cursor on a character boundary inside it.
 #include <algorithm>
@@ -19,6 +20,11 @@
 
 static Prompt s_prompt;
 static KeyDecoder s_decoder;
+
+// How long after the bite before each one arrives: at once, as a slow link
+// splits a sequence within the escape delay and past it, and after a
+// silence that ends a paste or a control string.
+static const int64_t GAPS_MS[] = {1, 1, 1, 1, ESCAPE_DELAY_MS / 2, ESCAPE_DELAY_MS, INPUT_SILENCE_MS};
 
 // True when the bytes decode whole in the locale's encoding.
 static bool DecodesWhole(const char *bytes, size_t length)
@@ -64,35 +70,42 @@ static LineShape ShapeOf(const LineEditor *editor)
     return {editor->length, editor->cursor, editor->charCount};
 }
 
-// A key that the prompt says changed nothing must leave the line as it
-// was; that is checked cheaply, the whole line only after other keys.
-static void CheckKey(PromptOutcome outcome, LineShape before)
+// After each key, what costs little: a key that the prompt says changed
+// nothing left the line as it was, and a changed line keeps its bounds.
+// The whole line is checked once a bite, if a key changed it.
+static bool CheckKey(PromptOutcome outcome, LineShape before)
 {
     const LineEditor *editor = &s_prompt.editor;
-    bool isUntouched = outcome == PROMPT_UNCHANGED || outcome == PROMPT_REFUSED;
-    if (!isUntouched) {
-        CheckLine(editor);
-        return;
-    }
     LineShape after = ShapeOf(editor);
-    if (after.length != before.length || after.cursor != before.cursor || after.charCount != before.charCount)
+    bool isUntouched = outcome == PROMPT_UNCHANGED || outcome == PROMPT_REFUSED;
+    if (isUntouched && (after.length != before.length || after.cursor != before.cursor ||
+                        after.charCount != before.charCount))
         FuzzFailure("a key that changed nothing changed the line");
+    if (after.length > MAX_COMMAND_LINE_BYTES || after.cursor > after.charCount || after.charCount > after.length)
+        FuzzFailure("the line is past its bounds");
+    return !isUntouched;
 }
 
 static void TakeKeys()
 {
+    bool isChanged = false;
     while (!s_decoder.keys.empty()) {
         CommandKey key = s_decoder.keys.front();
         s_decoder.keys.pop_front();
         LineShape before = ShapeOf(&s_prompt.editor);
         PromptOutcome outcome = Prompt_HandleKey(&s_prompt, key);
-        if (outcome == PROMPT_ENTERED || outcome == PROMPT_LEAVE)
+        isChanged = CheckKey(outcome, before) || isChanged;
+        if (outcome == PROMPT_ENTERED || outcome == PROMPT_LEAVE) {
+            CheckLine(&s_prompt.editor);
             Prompt_StartLine(&s_prompt);
-        CheckKey(outcome, before);
+            isChanged = false;
+        }
         const char *match = Prompt_SearchMatch(&s_prompt);
         if (match != nullptr && strstr(match, s_prompt.searchQuery.c_str()) == nullptr)
             FuzzFailure("the search shows a line without its query");
     }
+    if (isChanged)
+        CheckLine(&s_prompt.editor);
 }
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -117,15 +130,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (size_t at = 1; at < size;) {
         cut = cut * 1103515245u + 12345u;
         size_t bite = std::min<size_t>(size - at, 1 + (cut >> 16) % 64);
-        nowMs += (cut >> 8) % 4 == 0 ? ESCAPE_DELAY_MS : 1;
-        KeyDecoder_Flush(&s_decoder, nowMs);
+        nowMs += GAPS_MS[(cut >> 8) % (sizeof GAPS_MS / sizeof GAPS_MS[0])];
+        KeyDecoder_Flush(&s_decoder, nowMs - 1);  // the loop looked just before the bite came
         KeyDecoder_Feed(&s_decoder, reinterpret_cast<const char *>(data + at), bite, nowMs);
+        KeyDecoder_Flush(&s_decoder, nowMs);
         TakeKeys();
         at += bite;
     }
-    KeyDecoder_Flush(&s_decoder, nowMs + ESCAPE_DELAY_MS);
+    KeyDecoder_Flush(&s_decoder, nowMs + INPUT_SILENCE_MS);
     TakeKeys();
     if (!s_decoder.held.empty())
-        FuzzFailure("bytes are held after the escape delay");
+        FuzzFailure("bytes are held after every delay has passed");
     return 0;
 }

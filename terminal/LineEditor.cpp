@@ -20,12 +20,62 @@ static int CharacterCells(wchar_t character)
     return wcwidth(character);
 }
 
-// Opens a gap of `count` bytes at character `index` for new bytes.
-static void OpenGap(LineEditor *editor, size_t index, size_t count)
+// Characters on their way into the line: their bytes, and each one's byte
+// and cell counts, as many as the line could hold. Combining marks that
+// come first join the character before the place they go (`joinedBytes`).
+struct NewCharacters {
+    char bytes[MAX_COMMAND_LINE_BYTES];
+    uint8_t charBytes[MAX_COMMAND_LINE_BYTES];
+    uint8_t charCells[MAX_COMMAND_LINE_BYTES];
+    size_t length = 0;     // of bytes
+    size_t charCount = 0;  // of charBytes and charCells
+    size_t joinedBytes = 0;
+};
+
+// Adds one character of `count` bytes. A combining mark joins the
+// character before it, so the cursor never stands between the two; it
+// stands alone when that character is already at its largest. False when
+// the character cannot be shown, or more than a line would hold.
+static bool AddCharacter(NewCharacters *added, wchar_t character, const char *bytes, size_t count,
+                         size_t bytesBefore)
+{
+    int cells = CharacterCells(character);
+    if (cells < 0 || count == 0 || added->length + count > MAX_COMMAND_LINE_BYTES)
+        return false;
+    memcpy(added->bytes + added->length, bytes, count);
+    added->length += count;
+    uint8_t *last = added->charCount > 0 ? &added->charBytes[added->charCount - 1] : nullptr;
+    size_t lastBytes = last != nullptr ? *last : bytesBefore > 0 ? bytesBefore + added->joinedBytes : 0;
+    if (cells == 0 && lastBytes > 0 && lastBytes + count <= MAX_CHARACTER_BYTES) {
+        if (last != nullptr)
+            *last = static_cast<uint8_t>(lastBytes + count);
+        else
+            added->joinedBytes += count;
+        return true;
+    }
+    added->charBytes[added->charCount] = static_cast<uint8_t>(count);
+    added->charCells[added->charCount] = static_cast<uint8_t>(cells);
+    added->charCount++;
+    return true;
+}
+
+// Puts the characters in at character `index`, which the cursor then
+// stands after. The caller has checked that they fit.
+static void Splice(LineEditor *editor, size_t index, const NewCharacters &added)
 {
     size_t offset = LineEditor_ByteOffset(editor, index);
-    memmove(editor->bytes + offset + count, editor->bytes + offset, editor->length - offset + 1);
-    editor->length += count;
+    memmove(editor->bytes + offset + added.length, editor->bytes + offset, editor->length - offset + 1);
+    memcpy(editor->bytes + offset, added.bytes, added.length);
+    editor->length += added.length;
+    if (added.joinedBytes > 0)
+        editor->charBytes[index - 1] = static_cast<uint8_t>(editor->charBytes[index - 1] + added.joinedBytes);
+    size_t after = editor->charCount - index;
+    memmove(editor->charBytes + index + added.charCount, editor->charBytes + index, after);
+    memmove(editor->charCells + index + added.charCount, editor->charCells + index, after);
+    memcpy(editor->charBytes + index, added.charBytes, added.charCount);
+    memcpy(editor->charCells + index, added.charCells, added.charCount);
+    editor->charCount += added.charCount;
+    editor->cursor = index + added.charCount;
 }
 
 // Removes `count` characters from `index` on, keeping the cursor on the
@@ -48,34 +98,17 @@ static void RemoveCharacters(LineEditor *editor, size_t index, size_t count)
 
 EditResult LineEditor_Insert(LineEditor *editor, wchar_t character)
 {
-    int cells = CharacterCells(character);
-    if (cells < 0)
-        return EDIT_REFUSED;
     char encoded[MB_LEN_MAX];
     mbstate_t state = {};
     size_t count = wcrtomb(encoded, character, &state);
-    if (count == static_cast<size_t>(-1) || count == 0)
-        return EDIT_REFUSED;
-    if (editor->length + count > MAX_COMMAND_LINE_BYTES)
+    if (count == static_cast<size_t>(-1))
         return EDIT_REFUSED;
     size_t cursor = editor->cursor;
-    // A combining mark joins the character before it, so the cursor never
-    // stands between the two.
-    bool joinsPrevious = cells == 0 && cursor > 0 && editor->charBytes[cursor - 1] + count <= MAX_CHARACTER_BYTES;
-    size_t offset = LineEditor_ByteOffset(editor, cursor);
-    OpenGap(editor, cursor, count);
-    memcpy(editor->bytes + offset, encoded, count);
-    if (joinsPrevious) {
-        editor->charBytes[cursor - 1] = static_cast<uint8_t>(editor->charBytes[cursor - 1] + count);
-        return EDIT_CHANGED;
-    }
-    size_t after = editor->charCount - cursor;
-    memmove(editor->charBytes + cursor + 1, editor->charBytes + cursor, after);
-    memmove(editor->charCells + cursor + 1, editor->charCells + cursor, after);
-    editor->charBytes[cursor] = static_cast<uint8_t>(count);
-    editor->charCells[cursor] = static_cast<uint8_t>(cells);
-    editor->charCount++;
-    editor->cursor++;
+    NewCharacters added;
+    if (!AddCharacter(&added, character, encoded, count, cursor > 0 ? editor->charBytes[cursor - 1] : 0) ||
+        editor->length + added.length > MAX_COMMAND_LINE_BYTES)
+        return EDIT_REFUSED;
+    Splice(editor, cursor, added);
     return EDIT_CHANGED;
 }
 
@@ -236,18 +269,16 @@ EditResult LineEditor_MoveWordRight(LineEditor *editor)
     return MoveCursorTo(editor, WordEndAfter(editor));
 }
 
-// Inserts text at the cursor, character by character. False when a
-// character cannot be decoded, shown or fitted.
-static bool InsertText(LineEditor *editor, const char *text)
+// The characters of a text, to go in after character `index`. False when
+// one cannot be decoded or shown.
+static bool DecodeText(const LineEditor *editor, size_t index, const char *text, NewCharacters *added)
 {
     mbstate_t state = {};
-    size_t left = strlen(text);
-    while (left > 0) {
+    size_t bytesBefore = index > 0 ? editor->charBytes[index - 1] : 0;
+    for (size_t left = strlen(text); left > 0;) {
         wchar_t character;
         size_t count = mbrtowc(&character, text, left, &state);
-        if (count == 0 || count > left)
-            return false;
-        if (LineEditor_Insert(editor, character) != EDIT_CHANGED)
+        if (count == 0 || count > left || !AddCharacter(added, character, text, count, bytesBefore))
             return false;
         text += count;
         left -= count;
@@ -272,12 +303,13 @@ EditResult LineEditor_InsertText(LineEditor *editor, const char *text)
 
 EditResult LineEditor_ReplaceBeforeCursor(LineEditor *editor, size_t first, const char *text)
 {
-    const LineEditor saved = *editor;
-    RemoveCharacters(editor, first, editor->cursor - first);
-    if (!InsertText(editor, text)) {
-        *editor = saved;
+    NewCharacters added;
+    size_t removed = LineEditor_ByteOffset(editor, editor->cursor) - LineEditor_ByteOffset(editor, first);
+    if (!DecodeText(editor, first, text, &added) ||
+        editor->length - removed + added.length > MAX_COMMAND_LINE_BYTES)
         return EDIT_REFUSED;
-    }
+    RemoveCharacters(editor, first, editor->cursor - first);
+    Splice(editor, first, added);
     return EDIT_CHANGED;
 }
 
@@ -318,8 +350,16 @@ size_t LineEditor_ViewStart(const LineEditor *editor, size_t previousFirst, int 
     return first;
 }
 
+// Counted from the nearer end: most keys act at the end of the line, where
+// this costs nothing.
 size_t LineEditor_ByteOffset(const LineEditor *editor, size_t index)
 {
+    if (index > editor->charCount / 2) {
+        size_t offset = editor->length;
+        for (size_t i = index; i < editor->charCount; i++)
+            offset -= editor->charBytes[i];
+        return offset;
+    }
     size_t offset = 0;
     for (size_t i = 0; i < index; i++)
         offset += editor->charBytes[i];

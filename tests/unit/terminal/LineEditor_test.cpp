@@ -77,6 +77,42 @@ TEST_F(EditorTest, BoundedAt2047Bytes)
     EXPECT_EQ(LineEditor_Insert(&editor, L'!'), EDIT_CHANGED);
 }
 
+// Text put in at once (a yank, a completion, a recalled line) goes in
+// whole or not at all; a combining mark at its start joins the character
+// before it.
+TEST_F(EditorTest, TextGoesInWhole)
+{
+    const struct {
+        std::wstring typed;
+        size_t cursor, first;  // the text replaces the characters from `first` to the cursor
+        const char *text;
+        EditResult result;
+        const char *line;      // NULL: not compared
+        size_t charCount, cursorAfter;
+    } rows[] = {
+        {L"ab", 1, 1, "XY", EDIT_CHANGED, "aXYb", 4, 3},
+        {L"e", 1, 1, "\xCC\x81x", EDIT_CHANGED, "e\xCC\x81x", 2, 2},
+        {L"ann Print no", 12, 10, "notes.txt", EDIT_CHANGED, "ann Print notes.txt", 19, 19},
+        {L"ab", 2, 0, "\xED\x95\x9C", EDIT_CHANGED, "\xED\x95\x9C", 1, 1},
+        {L"ab", 1, 1, "\xff", EDIT_REFUSED, "ab", 2, 1},
+        {std::wstring(2045, L'x'), 2045, 2045, "abc", EDIT_REFUSED, nullptr, 2045, 2045},
+        {std::wstring(2045, L'x'), 2045, 2044, "abc", EDIT_CHANGED, nullptr, 2047, 2047},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        LineEditor_Clear(&editor);
+        Type(row.typed);
+        editor.cursor = row.cursor;
+        EXPECT_EQ(LineEditor_ReplaceBeforeCursor(&editor, row.first, row.text), row.result);
+        if (row.line != nullptr) {
+            EXPECT_STREQ(editor.bytes, row.line);
+        }
+        EXPECT_EQ(editor.length, strlen(editor.bytes));
+        EXPECT_EQ(editor.charCount, row.charCount);
+        EXPECT_EQ(editor.cursor, row.cursorAfter);
+    }
+}
+
 TEST_F(EditorTest, KeepsTabRefusesControls)
 {
     EXPECT_EQ(LineEditor_Insert(&editor, L'\t'), EDIT_CHANGED);
