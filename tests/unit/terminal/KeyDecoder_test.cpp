@@ -119,7 +119,7 @@ TEST_F(DecoderTest, TakesSequencesWhole)
 // the escape delay a split is taken whole; past it an Esc is Escape. Inside
 // a paste or a control string nothing is a key, so nothing there times
 // out as one. After every row, Backspace edits again.
-TEST_F(DecoderTest, SplitsTakenWholeWithinTheDelay)
+TEST_F(DecoderTest, SplitsTakenWholeInDelay)
 {
     const struct {
         std::vector<std::string> parts;
