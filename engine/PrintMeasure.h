@@ -38,8 +38,8 @@ PrintMeasure MeasurePrintFileInBlocks(FILE *input);
 // record. Start, then NextSlice until it returns true (or give up early),
 // then Finish, which returns the counts; after giving up they mean nothing.
 void PrintMeasure_Start(FILE *input, const MeasurePlan &plan);
-// Measures about 4 MiB more, or waits a moment for the second half. True
-// when the whole file is measured.
+// Measures about 4 MiB more, or waits for the second half for 20 ms at
+// most. True when the whole file is measured.
 bool PrintMeasure_NextSlice();
 MeasureProgress PrintMeasure_Progress();
 // Gives up the measuring: the second thread stops after the block it is

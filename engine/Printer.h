@@ -52,8 +52,9 @@ int Printer_AddJob(int32_t userID, const char *fileName);
 void Printer_SetSlicedAdmission(bool isSliced);
 // True while a print command's admission is under way.
 bool Printer_IsAdmitting();
-// Measures the next slice of its file. It touches no shared record, so the
-// engine lock need not be held. True when the file is measured whole.
+// Measures the next slice of its file (or waits 20 ms at most for the
+// measuring's second thread). It touches no shared record, so the engine
+// lock need not be held. True when the file is measured whole.
 bool Printer_AdmitNextSlice();
 MeasureProgress Printer_AdmissionProgress();
 // Checks the needs against the printer's levels as they are now and queues

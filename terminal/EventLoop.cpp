@@ -95,9 +95,10 @@ static bool WaitOnce(bool isReadingKeys, int timeoutMs)
 
 // ---------------------------------------------------------------- phases
 
-// Takes keys until a command line is entered: whenever keys wait, and
-// whenever the prompt asked to be called again. While the terminal is too
-// small to show them, keys wait unread, so nothing runs unseen.
+// Takes keys until a command line is entered, however long that takes:
+// whenever keys wait, and whenever the prompt asked to be called again
+// (after the escape delay). While the terminal is too small to show them,
+// keys wait unread, so nothing runs unseen.
 static void ReadCommandLine(Prompt *prompt)
 {
     bool isDue = true;  // keys left from an earlier bite show in no poll
@@ -123,7 +124,8 @@ static void ReadCommandLine(Prompt *prompt)
     }
 }
 
-// The pause after each command. Signals, due steps and output go on.
+// The pause after each command, PAUSE_AFTER_COMMAND (0.1 s). Signals, due
+// steps and output go on.
 static void PauseAfterCommand()
 {
     const Clock::time_point end = Clock::now() + PAUSE_AFTER_COMMAND;
