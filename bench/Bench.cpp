@@ -26,7 +26,7 @@
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 #include "engine/Printer.h"
-#include "terminal/display.h"
+#include "terminal/screen/StatusWindow.h"
 #include "tests/support/HeadlessTerminal.h"
 
 constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job

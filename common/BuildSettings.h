@@ -24,6 +24,7 @@ enum GrammarGeneration {
 // Defaults are those of the main program, quillbay.
 struct BuildSettings {
     const char *programName = "quillbay";        // used in messages on standard error
+    const char *summary = "";                    // what the program is: its usage text's first paragraph
     TickerKind ticker = TICKER_ALARM;
     GrammarGeneration grammar = GRAMMAR_CURRENT;
     bool echoesCommand = false;                  // "command! : %s" on row 3 of the command window

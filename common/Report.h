@@ -1,6 +1,8 @@
 // The two report entry points of the engine and the administrator: the
-// error row and the redraw of the status window. The terminal defines them
-// (and owns every curses call); the layers below only declare what they call.
+// error row and the redraw of the status window. The terminal's screen
+// defines them (DisplayError in terminal/screen/CommandWindow.cpp, display
+// in terminal/screen/StatusWindow.cpp); the layers below only declare what
+// they call.
 #pragma once
 
 // Status window modes.

@@ -1,22 +1,25 @@
 // Fuzz target: bytes as a terminal sends them, through the key decoder
 // and the prompt: the line editor, the history, Ctrl-R and completion
-// over a fixed set of users and the scratch directory's files.
+// over a fixed set of users and a small directory kept in memory.
 //
 // The input's first byte chooses how the rest is cut into the bites that
 // arrive together, and how long each waits after the one before: at once,
-// within the escape delay, past it, or after a silence. After
-// every key the line must be at most 2047 bytes with no control byte but
-// the tab, valid UTF-8, and the cursor on a character boundary inside it.
+// within the escape delay, past it, or after a silence. After every key the
+// line keeps its bounds, and a key that changed nothing left it as it was;
+// once a bite, the whole line must be at most 2047 bytes with no control
+// byte but the tab, valid UTF-8, with the cursor on a character boundary.
 #include <algorithm>
 #include <clocale>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <string>
 
 #include "administration/Administrator.h"
 #include "fuzz/FuzzSupport.h"
-#include "terminal/KeyDecoder.h"
-#include "terminal/Prompt.h"
+#include "terminal/prompt/KeyDecoder.h"
+#include "terminal/prompt/Prompt.h"
 
 static Prompt s_prompt;
 static KeyDecoder s_decoder;
@@ -108,9 +111,36 @@ static void TakeKeys()
         CheckLine(&s_prompt.editor);
 }
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+// A small directory kept in memory for completion: names alike at their
+// start, one not in ASCII, a directory and what is in it, a hidden file,
+// and names with a tab and a byte that does not decode, which completion
+// must never offer.
+static const struct {
+    const char *directory;
+    const char *name;
+} FILES[] = {
+    {"", "notes.txt"}, {"", "notes-2.txt"}, {"", "n\xC3\xA9.txt"}, {"", "docs"}, {"", ".hidden"},
+    {"", "tab\tname"}, {"", "bad\xff"},   {"docs/", "plan.txt"}, {"docs/", "pix.txt"},
+};
+
+static bool ListNames(const std::string &directory, const std::function<bool(const char *name)> &take)
 {
-    EnterFuzzScratchDirectory("promptkeys", argc, argv);
+    for (const auto &file : FILES) {
+        if (directory == file.directory && !take(file.name))
+            break;
+    }
+    return directory.empty() || directory == "docs/";
+}
+
+static bool IsDirectory(const std::string &path)
+{
+    return path == "docs";
+}
+
+static const FileLister MEMORY_FILES = {ListNames, IsDirectory};
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
     if (setlocale(LC_ALL, "C.UTF-8") == nullptr)
         FuzzFailure("no C.UTF-8 locale");
     InitAdmin();
@@ -123,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    Prompt_Init(&s_prompt);
+    Prompt_Init(&s_prompt, &MEMORY_FILES);
     KeyDecoder_Init(&s_decoder, 0x7f, 0x15);
     unsigned cut = data[0];
     int64_t nowMs = 0;

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Fails when a layer's library calls a function that only a library of its
 # own layer or one above defines: the link-level twin of check-layers.sh.
-# The prompt (keys, line editor, history, completion) is the part of the
-# terminal that draws nothing, so it lies below the rest of the terminal.
-# Takes LAYER=LIBRARY pairs, lowest layer first; terminal and line share a
-# layer. The only calls allowed upward are the two report entry points of
-# common/Report.h, which the terminal defines.
+# The terminal is three layers below the programs' entry: the prompt (keys,
+# line editor, history, completion), which draws nothing; the screen, which
+# calls nothing in the loop; the loop. Takes LAYER=LIBRARY pairs, lowest
+# layer first; the terminal's entry and line share a layer. The only calls
+# allowed upward are the two report entry points of common/Report.h, which
+# the screen defines.
 set -u
 [ $# -gt 0 ] || { echo "usage: $0 common=libquillbay_common.a engine=... (lowest first)"; exit 2; }
 
-declare -A RANK=([common]=0 [list]=1 [engine]=2 [administration]=3 [prompt]=4 [terminal]=5 [line]=5)
+declare -A RANK=([common]=0 [list]=1 [engine]=2 [administration]=3 [prompt]=4 [screen]=5 [loop]=6 [terminal]=7
+    [line]=7)
 ALLOWED=$'DisplayError(char const*)\ndisplay(int)'
 
 # Strong definitions only: an inline function or a template instance (weak)

@@ -7,7 +7,7 @@
 #include <malloc.h>
 #include <string>
 
-#include "terminal/CommandSelector.h"
+#include "terminal/loop/CommandSelector.h"
 #include "tests/support/PrinterScreen.h"
 
 namespace {

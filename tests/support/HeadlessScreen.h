@@ -5,7 +5,8 @@
 #include <string>
 
 #include "common/BuildSettings.h"
-#include "terminal/displayWindows.h"
+#include "terminal/screen/CommandWindow.h"
+#include "terminal/screen/StatusWindow.h"
 #include "tests/support/Records.h"
 #include "tests/support/ScratchDirectory.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "terminal/display.h"
+#include "terminal/screen/Screen.h"
 
 static FILE *s_output;  // the screen's output, /dev/null
 static FILE *s_input;   // the screen's keys

@@ -10,7 +10,7 @@
 
 #include "administration/Administrator.h"
 #include "engine/Printer.h"
-#include "terminal/display.h"
+#include "terminal/screen/Screen.h"
 #include "terminal/programs/Programs.h"
 #include "tests/support/Descriptors.h"
 #include "tests/support/HeadlessScreen.h"

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "terminal/displayWindows.h"
+#include "terminal/screen/CommandWindow.h"
+#include "terminal/screen/StatusWindow.h"
 #include "tests/support/PrinterScreen.h"
 
 namespace {

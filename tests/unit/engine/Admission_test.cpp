@@ -7,7 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "terminal/Prompt.h"
+#include "terminal/loop/KeyInput.h"
+#include "terminal/prompt/Prompt.h"
 #include "tests/support/PrinterScreen.h"
 
 namespace {
@@ -174,7 +175,8 @@ TEST_F(Admission, LongMeasureEscAbandons)
     };
     int keys[2];
     ASSERT_EQ(pipe(keys), 0);
-    Prompt_SetInput(keys[0]);
+    static KeyInput input;
+    KeyInput_Init(&input, keys[0]);
     static Prompt prompt;
     for (const LongMeasureCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,11 +185,11 @@ TEST_F(Admission, LongMeasureEscAbandons)
         SetPrinterLevels(0, 0);
         g_SuppliesData = {3000, 100};
         ClearErrorRow();
-        Prompt_Init(&prompt);
+        Prompt_Init(&prompt, nullptr);
         if (c.typesEscape) {
             // An Esc is Escape once nothing came after it for the escape delay.
             ASSERT_EQ(write(keys[1], "abc\x1b", 4), 4);
-            TakeEscapeKey();
+            KeyInput_TakeEscapeKey(&input);
             usleep((ESCAPE_DELAY_MS + 1) * 1000);
         }
         int descriptors = OpenDescriptors();
@@ -198,7 +200,7 @@ TEST_F(Admission, LongMeasureEscAbandons)
             isMeasured = Printer_AdmitNextSlice();
             if (c.isStepBetween && slice == 0)
                 Tick();
-            isAbandoned = TakeEscapeKey();
+            isAbandoned = KeyInput_TakeEscapeKey(&input);
         }
         if (isAbandoned)
             Printer_AbandonAdmission();
@@ -209,14 +211,13 @@ TEST_F(Admission, LongMeasureEscAbandons)
         EXPECT_EQ(g_PrinterContext.ink, c.printerInkAfter);
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 0);
         EXPECT_EQ(OpenDescriptors(), descriptors);
-        Prompt_TakeTypedKeys(&prompt);
+        KeyInput_TakeTypedKeys(&input, &prompt);
         EXPECT_STREQ(prompt.editor.bytes, c.lineAfter);
         SetPrinterLevels(3000, 100);
         EXPECT_EQ(PrinterCommandParser(0, "Print a.txt"), 1);
         EXPECT_FALSE(Printer_IsAdmitting());
         EXPECT_EQ(GetNodeCount(&g_JobWaitList), 1);
     }
-    Prompt_SetInput(STDIN_FILENO);
     close(keys[0]);
     close(keys[1]);
 }

@@ -1,3 +1,0 @@
-#include "terminal/EngineLock.h"
-
-std::mutex g_EngineLock;

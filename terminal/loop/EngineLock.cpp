@@ -1,0 +1,3 @@
+#include "terminal/loop/EngineLock.h"
+
+std::mutex g_EngineLock;
