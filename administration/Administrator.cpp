@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "common/Allocate.h"
 #include "common/BuildSettings.h"
@@ -45,18 +46,22 @@ bool AuthorizeCheck(const char *name)
     return FindUser(name) != nullptr;
 }
 
-// Shows a message with one name in it.
-static void DisplayNameError(const char *format, const char *name)
+constexpr char NAME_TAKEN_FORMAT[] = "%s is Already registed.";
+constexpr char NAME_UNKNOWN_FORMAT[] = "%s is not registed.";
+constexpr char UNKNOWN_USER_FORMAT[] = "'%s' is not registed user.";
+
+// A message with one name in it.
+static std::string NameMessage(const char *format, const char *name)
 {
     char message[MESSAGE_BUFFER_SIZE] = {};
     snprintf(message, sizeof message, format, name);
-    DisplayError(message);
+    return message;
 }
 
 int AddUser(const char *name)
 {
     if (AuthorizeCheck(name)) {
-        DisplayNameError("%s is Already registed.", name);
+        DisplayError(NameMessage(NAME_TAKEN_FORMAT, name).c_str());
         return 0;
     }
     ListNode *node = AddNode(&g_UserInfoList);
@@ -76,7 +81,7 @@ int DeleteUser(const char *name)
             return 1;
         }
     }
-    DisplayNameError("%s is not registed.", name);
+    DisplayError(NameMessage(NAME_UNKNOWN_FORMAT, name).c_str());
     return 0;
 }
 
@@ -123,63 +128,92 @@ static AdminCommand FindAdminCommand(const char *text, const char **argument)
     return ADMIN_NONE;
 }
 
-// One stock of the Refill command: its key and its messages.
+// ---------------------------------------------------------------- deciding
+
+// A decision that shows a message and changes nothing.
+static CommandDecision Refused(CommandDecision decision, CommandReason reason, std::string message)
+{
+    decision.action = COMMAND_REFUSED;
+    decision.reason = reason;
+    decision.message = std::move(message);
+    return decision;
+}
+
+static CommandDecision Nothing(CommandReason reason, std::string word)
+{
+    CommandDecision decision;
+    decision.reason = reason;
+    decision.word = std::move(word);
+    return decision;
+}
+
+// One stock of the Refill command: its key and its message.
 struct RefillKey {
     const char *keyword;
-    int32_t *stock;
-    void (*refill)(int32_t amount);
+    bool isInk;
     const char *invalidMessage;
 };
 
-// Adds one amount to a stock. False when the amount is refused, which ends
-// the command: negative (where the grammar checks the sign), beyond 32 bits,
-// or carrying the stock beyond 32 bits.
-static bool ApplyRefillAmount(const RefillKey &key, const char *value)
+static const RefillKey REFILL_KEYS[] = {
+    {"Ink", true, "Invalid Input ink Value"},
+    {"Paper", false, "Invalid Input paper Value"},
+};
+
+// A Refill pair as typed: from its key to the end of its value.
+static std::string PairText(const char *key, const char *value)
 {
-    ParsedAmount amount = ParseAmount(value);
-    bool checksSign = g_BuildSettings.grammar != GRAMMAR_EARLIEST;
-    int64_t total = int64_t{*key.stock} + amount.value;
-    bool isRefused = !amount.isInRange || (checksSign && amount.value < 0) || total > INT32_MAX || total < INT32_MIN;
-    if (isRefused) {
-        if (checksSign)
-            DisplayError(key.invalidMessage);
-        return false;
-    }
-    key.refill(amount.value);
-    return true;
+    const char *end = strchr(value, ' ');
+    return std::string(key, end != nullptr ? static_cast<size_t>(end - key) : strlen(key));
 }
 
 // "Refill" pairs: KEY=VALUE, as many as given, each value followed by a
-// blank before the next key.
-static int RefillCommand(const char *pairs)
+// blank before the next key. An amount is refused, and ends the command,
+// when it is negative (where the grammar checks the sign), beyond 32 bits,
+// or would carry the stock beyond 32 bits; the stocks are counted as the
+// amounts before it left them.
+static CommandDecision DecideRefill(const char *pairs)
 {
-    const RefillKey keys[] = {
-        {"Ink", &g_SuppliesData.ink, RefilInk, "Invalid Input ink Value"},
-        {"Paper", &g_SuppliesData.paper, RefillPaper, "Invalid Input paper Value"},
-    };
-    const char *position = pairs;
-    for (;;) {
+    CommandDecision decision;
+    decision.action = COMMAND_REFILL;
+    int64_t inkStock = g_SuppliesData.ink;
+    int64_t paperStock = g_SuppliesData.paper;
+    bool checksSign = g_BuildSettings.grammar != GRAMMAR_EARLIEST;
+    for (const char *position = pairs;;) {
         const char *equals = strchr(position, '=');
         if (equals == nullptr)
-            return 1;
+            return decision;
         const char *key = LTrim(position);
         const char *value = LTrim(equals + 1);
-        for (const RefillKey &row : keys) {
-            if (StartsWithKeyword(key, row.keyword)) {
-                if (!ApplyRefillAmount(row, value))
-                    return 0;
-                break;
+        const RefillKey *row = nullptr;
+        for (const RefillKey &candidate : REFILL_KEYS) {
+            if (row == nullptr && StartsWithKeyword(key, candidate.keyword))
+                row = &candidate;
+        }
+        if (row == nullptr) {
+            decision.skipped.push_back(PairText(key, value));
+        } else {
+            ParsedAmount amount = ParseAmount(value);
+            int64_t &stock = row->isInk ? inkStock : paperStock;
+            int64_t total = stock + amount.value;
+            if (!amount.isInRange || (checksSign && amount.value < 0) || total > INT32_MAX || total < INT32_MIN) {
+                decision.reason = REASON_AMOUNT_REFUSED;
+                decision.word = PairText(key, value);
+                if (checksSign)
+                    decision.message = row->invalidMessage;
+                return decision;
             }
+            stock = total;
+            decision.amounts.push_back({row->isInk, amount.value});
         }
         position = strchr(value, ' ');
         if (position == nullptr)
-            return 1;
+            return decision;
     }
 }
 
 // Add User and Del User: the name runs to the end of the line, inner and
 // trailing blanks included.
-static int UserNameCommand(AdminCommand command, const char *argument)
+static CommandDecision DecideUserName(AdminCommand command, const char *argument)
 {
     const char *name = LTrim(argument);
     size_t length = strlen(name);
@@ -187,56 +221,97 @@ static int UserNameCommand(AdminCommand command, const char *argument)
     // The earlier grammars pass an empty Del User name on to DeleteUser.
     bool isEmptyAllowed = !isCurrent && command == ADMIN_DEL_USER;
     if (length > MAX_USER_NAME_LEN || (length == 0 && !isEmptyAllowed)) {
-        if (isCurrent)
-            DisplayError("Incorrect UserName");
-        return 0;
+        CommandDecision decision = Nothing(REASON_NAME_LENGTH, name);
+        return isCurrent ? Refused(std::move(decision), REASON_NAME_LENGTH, "Incorrect UserName") : decision;
     }
-    char userName[MAX_USER_NAME_LEN + 1] = {};
-    memcpy(userName, name, length);
-    return command == ADMIN_ADD_USER ? AddUser(userName) : DeleteUser(userName);
+    CommandDecision decision;
+    decision.name = name;
+    bool isRegistered = AuthorizeCheck(name);
+    if (command == ADMIN_ADD_USER && isRegistered)
+        return Refused(std::move(decision), REASON_NAME_TAKEN, NameMessage(NAME_TAKEN_FORMAT, name));
+    if (command == ADMIN_DEL_USER && !isRegistered)
+        return Refused(std::move(decision), REASON_NAME_UNKNOWN, NameMessage(NAME_UNKNOWN_FORMAT, name));
+    decision.action = command == ADMIN_ADD_USER ? COMMAND_ADD_USER : COMMAND_DEL_USER;
+    return decision;
 }
 
 // A registered user's line: the name, a blank, then a printer command.
-static int UserCommand(const char *line)
+static CommandDecision DecideUserCommand(const char *line)
 {
     const char *blank = strchr(line, ' ');
     if (blank == nullptr)
-        return 0;
-    size_t length = static_cast<size_t>(blank - line);
-    if (length > MAX_USER_NAME_LEN)
-        return 0;
-    char userName[MAX_USER_NAME_LEN + 1] = {};
-    memcpy(userName, line, length);
-    if (!AuthorizeCheck(userName)) {
-        DisplayNameError("'%s' is not registed user.", userName);
-        return 0;
+        return Nothing(REASON_NO_BLANK, line);
+    std::string name(line, static_cast<size_t>(blank - line));
+    if (name.size() > MAX_USER_NAME_LEN)
+        return Nothing(REASON_FIRST_WORD_TOO_LONG, name);
+    int userID = FindUserID(name.c_str());
+    if (userID < 0) {
+        CommandDecision decision = Nothing(REASON_UNKNOWN_USER, name);
+        return Refused(std::move(decision), REASON_UNKNOWN_USER, NameMessage(UNKNOWN_USER_FORMAT, name.c_str()));
     }
-    return PrinterCommandParser(FindUserID(userName), LTrim(blank));
+    CommandDecision decision = DecidePrinterCommand(userID, LTrim(blank));
+    decision.name = name;
+    return decision;
 }
 
-int AdminCommandParser(const char *line)
+CommandDecision DecideAdminCommand(const char *line)
 {
     const char *commandText = line;
     if (g_BuildSettings.grammar == GRAMMAR_CURRENT) {
         if (!StartsWithKeyword(line, ADMIN_WORD))
-            return UserCommand(line);
+            return DecideUserCommand(line);
         commandText = LTrim(AfterKeyword(line, ADMIN_WORD));
     }
     const char *argument = nullptr;
     AdminCommand command = FindAdminCommand(commandText, &argument);
     switch (command) {
-    case ADMIN_REFILL:
-        return RefillCommand(argument);
+    case ADMIN_REFILL: return DecideRefill(argument);
     case ADMIN_ADD_USER:
-    case ADMIN_DEL_USER:
-        return UserNameCommand(command, argument);
-    case ADMIN_SHOW_USER_LIST:
-        ShowUserList();
-        return 1;
-    case ADMIN_NONE:
-        break;
+    case ADMIN_DEL_USER: return DecideUserName(command, argument);
+    case ADMIN_SHOW_USER_LIST: {
+        CommandDecision decision;
+        decision.action = COMMAND_SHOW_USER_LIST;
+        return decision;
+    }
+    case ADMIN_NONE: break;
     }
     // The current grammar ignores "admin" with no known keyword; the earlier
     // ones read such a line as a user's command.
-    return g_BuildSettings.grammar == GRAMMAR_CURRENT ? 0 : UserCommand(commandText);
+    if (g_BuildSettings.grammar == GRAMMAR_CURRENT)
+        return Nothing(REASON_UNKNOWN_ADMIN_COMMAND, commandText);
+    return DecideUserCommand(commandText);
+}
+
+// ---------------------------------------------------------------- carrying out
+
+// The amounts go in, in order; a refused one ends the command.
+static int CarryOutRefill(const CommandDecision &decision)
+{
+    for (const StockAmount &stock : decision.amounts) {
+        if (stock.isInk)
+            RefilInk(stock.amount);
+        else
+            RefillPaper(stock.amount);
+    }
+    if (!decision.message.empty())
+        DisplayError(decision.message.c_str());
+    return decision.reason == REASON_AMOUNT_REFUSED ? 0 : 1;
+}
+
+int CarryOutCommand(const CommandDecision &decision)
+{
+    switch (decision.action) {
+    case COMMAND_REFILL: return CarryOutRefill(decision);
+    case COMMAND_ADD_USER: return AddUser(decision.name.c_str());
+    case COMMAND_DEL_USER: return DeleteUser(decision.name.c_str());
+    case COMMAND_SHOW_USER_LIST:
+        ShowUserList();
+        return 1;
+    default: return CarryOutPrinterCommand(decision);
+    }
+}
+
+int AdminCommandParser(const char *line)
+{
+    return CarryOutCommand(DecideAdminCommand(line));
 }

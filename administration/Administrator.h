@@ -7,6 +7,7 @@
 #include <span>
 
 #include "administration/UserRecords.h"
+#include "common/CommandDecision.h"
 #include "common/Commands.h"
 #include "list/LinkedList.h"
 
@@ -45,8 +46,15 @@ void ShowUserList();
 
 // The administrator's commands in the order the parser tries them.
 std::span<const AdminCommandRow> AdminCommandTable();
-// Handles an administrator command or a registered user's command line.
-// Returns 1 when a command was carried out, 0 when ignored or refused.
+// What an administrator command or a registered user's command line will
+// do, decided from the records without changing anything.
+CommandDecision DecideAdminCommand(const char *line);
+// Carries out a decision of either parser. 1 when a command was carried
+// out, 0 when ignored or refused.
+int CarryOutCommand(const CommandDecision &decision);
+// Decides an administrator command or a registered user's command line and
+// carries it out. Returns 1 when a command was carried out, 0 when ignored
+// or refused.
 int AdminCommandParser(const char *line);
 // Add to the stock. The caller keeps the stock within 32 bits.
 void RefilInk(int32_t amount);

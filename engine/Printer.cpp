@@ -82,28 +82,117 @@ static const PrinterCommandRow *FindPrinterCommand(std::span<const PrinterComman
     return nullptr;
 }
 
-static int StartPrintCommand(int32_t userID, const char *fileName);
+// A decision that shows a message and changes nothing.
+static CommandDecision Refused(CommandDecision decision, CommandReason reason, const char *message)
+{
+    decision.action = COMMAND_REFUSED;
+    decision.reason = reason;
+    decision.message = message;
+    return decision;
+}
 
-int PrinterCommandParser(int32_t userID, const char *text)
+// A print: refused while the wait list is full, before the file is opened.
+static CommandDecision DecidePrint(int32_t userID, const char *fileName)
+{
+    CommandDecision decision;
+    decision.userID = userID;
+    decision.fileName = fileName;
+    if (GetNodeCount(&g_JobWaitList) >= MAX_WAIT_JOBS)
+        return Refused(std::move(decision), REASON_WAIT_LIST_FULL, "JOB WAIT LIST FULL.");
+    decision.action = COMMAND_PRINT;
+    return decision;
+}
+
+// The oldest waiting job of the user; NULL when none waits.
+static ListNode *FindWaitingJob(int32_t userID)
+{
+    for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
+         node = GetNextNode(node)) {
+        if (static_cast<PrintJob *>(node->pData)->userID == userID)
+            return node;
+    }
+    return nullptr;
+}
+
+static bool IsPrintingJobOf(int32_t userID)
+{
+    const PrintJob *current = g_PrinterContext.pCurrentJob;
+    return current != nullptr && current->userID == userID;
+}
+
+// A cancel: the job being printed or the oldest waiting; refused when the
+// user has neither.
+static CommandDecision DecideCancel(int32_t userID)
+{
+    CommandDecision decision;
+    decision.userID = userID;
+    if (!IsPrintingJobOf(userID) && FindWaitingJob(userID) == nullptr) {
+        char message[MESSAGE_BUFFER_SIZE] = {};
+        snprintf(message, sizeof message, "UID : %d Job not found.", userID);
+        return Refused(std::move(decision), REASON_NO_JOB, message);
+    }
+    decision.action = COMMAND_CANCEL;
+    return decision;
+}
+
+CommandDecision DecidePrinterCommand(int32_t userID, const char *text)
 {
     bool isAdministrator = userID == ADMINISTRATOR_USER_ID;
     const PrinterCommandRow *row =
         FindPrinterCommand(isAdministrator ? AdminPrinterCommands() : UserPrinterCommands(), text);
+    CommandDecision decision;
+    decision.userID = userID;
     if (row == nullptr) {
+        decision.word = text;
+        CommandReason reason = isAdministrator ? REASON_NO_PRINTER_COMMAND : REASON_UNKNOWN_USER_COMMAND;
         if (!isAdministrator && g_BuildSettings.grammar == GRAMMAR_CURRENT)
-            DisplayError("not supported command");
-        return 0;
+            return Refused(std::move(decision), reason, "not supported command");
+        decision.reason = reason;
+        return decision;
     }
     switch (row->command) {
-    case PRINTER_PRINT:
-        return StartPrintCommand(userID, LTrim(AfterKeyword(text, row->keyword)));
-    case PRINTER_CANCEL:
-        return DeleteJob(userID);
-    case PRINTER_CANCEL_ALL:
-        CancelAll();
+    case PRINTER_PRINT: return DecidePrint(userID, LTrim(AfterKeyword(text, row->keyword)));
+    case PRINTER_CANCEL: return DecideCancel(userID);
+    case PRINTER_CANCEL_ALL: decision.action = COMMAND_CANCEL_ALL; break;
+    }
+    return decision;
+}
+
+static int StartPrintCommand(int32_t userID, const char *fileName);
+
+// A decided cancel: the job being printed gets a cancel request for the
+// engine, or else the oldest waiting job goes.
+static int CancelJobOf(int32_t userID)
+{
+    if (IsPrintingJobOf(userID)) {
+        g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
         return 1;
     }
-    return 0;
+    ListNode *node = FindWaitingJob(userID);
+    if (node == nullptr)
+        return 0;
+    DeleteNode(&g_JobWaitList, node);
+    return 1;
+}
+
+int CarryOutPrinterCommand(const CommandDecision &decision)
+{
+    switch (decision.action) {
+    case COMMAND_REFUSED:
+        DisplayError(decision.message.c_str());
+        return 0;
+    case COMMAND_PRINT: return StartPrintCommand(decision.userID, decision.fileName.c_str());
+    case COMMAND_CANCEL: return CancelJobOf(decision.userID);
+    case COMMAND_CANCEL_ALL:
+        CancelAll();
+        return 1;
+    default: return 0;
+    }
+}
+
+int PrinterCommandParser(int32_t userID, const char *text)
+{
+    return CarryOutPrinterCommand(DecidePrinterCommand(userID, text));
 }
 
 static PrintJob *AllocateJob()
@@ -123,14 +212,10 @@ void Printer_SetSlicedAdmission(bool isSliced)
     s_isSlicedAdmission = isSliced;
 }
 
-// Checks the wait list, opens the file and starts measuring it. 1 when the
+// Opens the file of a decided print and starts measuring it. 1 when the
 // measuring is under way, 0 when refused (with a message).
 static int StartAdmission(int32_t userID, const char *fileName)
 {
-    if (GetNodeCount(&g_JobWaitList) >= MAX_WAIT_JOBS) {
-        DisplayError("JOB WAIT LIST FULL.");
-        return 0;
-    }
     FILE *input = OpenRegularFile(fileName);
     if (input == nullptr) {
         DisplayError("request file fopen failed.");
@@ -184,14 +269,9 @@ int Printer_FinishAdmission()
     }
     rewind(input);
     uint64_t needPaper = SheetsForReads(measure.reads);
-    // Counted in 64 bits, so a need beyond any 32-bit level is simply more
-    // than the printer holds.
-    if (measure.ink > g_PrinterContext.ink || needPaper > g_PrinterContext.paper) {
-        char message[MESSAGE_BUFFER_SIZE] = {};
-        snprintf(message, sizeof message,
-                 "'Request Job need more supplies. needInk = %" PRIu64 ", needPaper=%" PRIu64,
-                 measure.ink, needPaper);
-        DisplayError(message);
+    std::string shortage = Printer_SuppliesMessage(measure.ink, needPaper);
+    if (!shortage.empty()) {
+        DisplayError(shortage.c_str());
         fclose(input);
         return 0;
     }
@@ -205,7 +285,20 @@ int Printer_FinishAdmission()
     return 1;
 }
 
-int Printer_AddJob(int32_t userID, const char *fileName)
+std::string Printer_SuppliesMessage(uint64_t ink, uint64_t sheets)
+{
+    // Counted in 64 bits, so a need beyond any 32-bit level is simply more
+    // than the printer holds.
+    if (ink <= g_PrinterContext.ink && sheets <= g_PrinterContext.paper)
+        return "";
+    char message[MESSAGE_BUFFER_SIZE] = {};
+    snprintf(message, sizeof message, "'Request Job need more supplies. needInk = %" PRIu64 ", needPaper=%" PRIu64,
+             ink, sheets);
+    return message;
+}
+
+// A decided print, its file measured whole at once.
+static int AdmitWhole(int32_t userID, const char *fileName)
 {
     if (StartAdmission(userID, fileName) == 0)
         return 0;
@@ -214,13 +307,21 @@ int Printer_AddJob(int32_t userID, const char *fileName)
     return Printer_FinishAdmission();
 }
 
-// A print command's admission: a file measured in one slice is admitted at
-// once; a longer one, when sliced admission is on, is left under way for
-// the caller's loop.
+int Printer_AddJob(int32_t userID, const char *fileName)
+{
+    CommandDecision decision = DecidePrint(userID, fileName);
+    if (decision.action != COMMAND_PRINT)
+        return CarryOutPrinterCommand(decision);
+    return AdmitWhole(userID, fileName);
+}
+
+// A decided print command's admission: a file measured in one slice is
+// admitted at once; a longer one, when sliced admission is on, is left
+// under way for the caller's loop.
 static int StartPrintCommand(int32_t userID, const char *fileName)
 {
     if (!s_isSlicedAdmission)
-        return Printer_AddJob(userID, fileName);
+        return AdmitWhole(userID, fileName);
     if (StartAdmission(userID, fileName) == 0)
         return 0;
     return Printer_AdmitNextSlice() ? Printer_FinishAdmission() : 1;
@@ -228,22 +329,7 @@ static int StartPrintCommand(int32_t userID, const char *fileName)
 
 int DeleteJob(int32_t userID)
 {
-    PrintJob *current = g_PrinterContext.pCurrentJob;
-    if (current != nullptr && current->userID == userID) {
-        g_PrinterContext.state = PRINTER_REQUEST_CANCEL;
-        return 1;
-    }
-    for (ListNode *node = GetFirstNode(&g_JobWaitList); node != nullptr && !IsTailer(&g_JobWaitList, node);
-         node = GetNextNode(node)) {
-        if (static_cast<PrintJob *>(node->pData)->userID == userID) {
-            DeleteNode(&g_JobWaitList, node);
-            return 1;
-        }
-    }
-    char message[MESSAGE_BUFFER_SIZE] = {};
-    snprintf(message, sizeof message, "UID : %d Job not found.", userID);
-    DisplayError(message);
-    return 0;
+    return CarryOutPrinterCommand(DecideCancel(userID));
 }
 
 void CancelAll()

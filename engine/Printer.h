@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
+#include "common/CommandDecision.h"
 #include "common/Commands.h"
 #include "engine/PrintMeasure.h"
 #include "engine/PrinterRecords.h"
@@ -37,11 +39,21 @@ void JobDestructor(void *data);
 std::span<const PrinterCommandRow> UserPrinterCommands();
 // The administrator's printer commands (after the word "Printer").
 std::span<const PrinterCommandRow> AdminPrinterCommands();
-// Routes a printer command of a user (-1: the administrator). Returns 1
-// when it was handled, 0 when ignored or refused.
+// What a printer command of a user (-1: the administrator) will do,
+// decided from the records without changing anything. A print is decided
+// up to its admission, which opens and measures the file.
+CommandDecision DecidePrinterCommand(int32_t userID, const char *text);
+// Carries out a printer command's decision: shows its refusal, admits the
+// file, cancels. 1 when it was carried out, 0 when ignored or refused.
+int CarryOutPrinterCommand(const CommandDecision &decision);
+// Decides a printer command and carries it out. Returns 1 when it was
+// handled, 0 when ignored or refused.
 int PrinterCommandParser(int32_t userID, const char *text);
 // Measures and queues a file. 1 when queued, 0 when refused (with a message).
 int Printer_AddJob(int32_t userID, const char *fileName);
+// Admission's check of a job's needs against the printer's levels as they
+// are now: the message that refuses the job, or empty when it fits.
+std::string Printer_SuppliesMessage(uint64_t ink, uint64_t sheets);
 
 // Admission driven from above. With sliced admission on, a print command
 // whose file takes more than one measuring slice only starts it (and
