@@ -134,8 +134,16 @@ static AdminCommand FindAdminCommand(const char *text, const char **argument)
 static CommandDecision Refused(CommandDecision decision, CommandReason reason, std::string message)
 {
     decision.action = COMMAND_REFUSED;
+    decision.verdict = VERDICT_REFUSED;
     decision.reason = reason;
     decision.message = std::move(message);
+    return decision;
+}
+
+static CommandDecision Runs(CommandDecision decision, CommandAction action)
+{
+    decision.action = action;
+    decision.verdict = VERDICT_RUNS;
     return decision;
 }
 
@@ -166,12 +174,24 @@ static std::string PairText(const char *key, const char *value)
     return std::string(key, end != nullptr ? static_cast<size_t>(end - key) : strlen(key));
 }
 
+// What a Refill shows: its refusal's message, else a change of the stock.
+static CommandVerdict RefillVerdict(const CommandDecision &decision)
+{
+    if (!decision.message.empty())
+        return VERDICT_REFUSED;
+    for (const StockAmount &stock : decision.amounts) {
+        if (stock.amount != 0)
+            return VERDICT_RUNS;
+    }
+    return VERDICT_NOTHING;
+}
+
 // "Refill" pairs: KEY=VALUE, as many as given, each value followed by a
 // blank before the next key. An amount is refused, and ends the command,
 // when it is negative (where the grammar checks the sign), beyond 32 bits,
 // or would carry the stock beyond 32 bits; the stocks are counted as the
 // amounts before it left them.
-static CommandDecision DecideRefill(const char *pairs)
+static CommandDecision DecideRefillPairs(const char *pairs)
 {
     CommandDecision decision;
     decision.action = COMMAND_REFILL;
@@ -211,6 +231,13 @@ static CommandDecision DecideRefill(const char *pairs)
     }
 }
 
+static CommandDecision DecideRefill(const char *pairs)
+{
+    CommandDecision decision = DecideRefillPairs(pairs);
+    decision.verdict = RefillVerdict(decision);
+    return decision;
+}
+
 // Add User and Del User: the name runs to the end of the line, inner and
 // trailing blanks included.
 static CommandDecision DecideUserName(AdminCommand command, const char *argument)
@@ -231,8 +258,7 @@ static CommandDecision DecideUserName(AdminCommand command, const char *argument
         return Refused(std::move(decision), REASON_NAME_TAKEN, NameMessage(NAME_TAKEN_FORMAT, name));
     if (command == ADMIN_DEL_USER && !isRegistered)
         return Refused(std::move(decision), REASON_NAME_UNKNOWN, NameMessage(NAME_UNKNOWN_FORMAT, name));
-    decision.action = command == ADMIN_ADD_USER ? COMMAND_ADD_USER : COMMAND_DEL_USER;
-    return decision;
+    return Runs(std::move(decision), command == ADMIN_ADD_USER ? COMMAND_ADD_USER : COMMAND_DEL_USER);
 }
 
 // A registered user's line: the name, a blank, then a printer command.
@@ -268,11 +294,7 @@ CommandDecision DecideAdminCommand(const char *line)
     case ADMIN_REFILL: return DecideRefill(argument);
     case ADMIN_ADD_USER:
     case ADMIN_DEL_USER: return DecideUserName(command, argument);
-    case ADMIN_SHOW_USER_LIST: {
-        CommandDecision decision;
-        decision.action = COMMAND_SHOW_USER_LIST;
-        return decision;
-    }
+    case ADMIN_SHOW_USER_LIST: return Runs(CommandDecision(), COMMAND_SHOW_USER_LIST);
     case ADMIN_NONE: break;
     }
     // The current grammar ignores "admin" with no known keyword; the earlier

@@ -38,6 +38,14 @@ enum CommandReason {
     REASON_AMOUNT_REFUSED,         // a Refill amount refused; `word` is its pair
 };
 
+// What the operator will see of a decision: the records change, the error
+// row shows its message, or nothing at all.
+enum CommandVerdict {
+    VERDICT_RUNS,
+    VERDICT_REFUSED,
+    VERDICT_NOTHING,
+};
+
 // One Refill amount on its way into the stock.
 struct StockAmount {
     bool isInk;  // otherwise paper
@@ -46,6 +54,7 @@ struct StockAmount {
 
 struct CommandDecision {
     CommandAction action = COMMAND_NOTHING;
+    CommandVerdict verdict = VERDICT_NOTHING;  // a print's admission may still refuse it
     CommandReason reason = REASON_NONE;
     std::string message;               // shown on the error row (COMMAND_REFUSED, a refused Refill)
     std::string word;                  // what the reason is about, as typed

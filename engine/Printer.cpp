@@ -86,8 +86,16 @@ static const PrinterCommandRow *FindPrinterCommand(std::span<const PrinterComman
 static CommandDecision Refused(CommandDecision decision, CommandReason reason, const char *message)
 {
     decision.action = COMMAND_REFUSED;
+    decision.verdict = VERDICT_REFUSED;
     decision.reason = reason;
     decision.message = message;
+    return decision;
+}
+
+static CommandDecision Runs(CommandDecision decision, CommandAction action)
+{
+    decision.action = action;
+    decision.verdict = VERDICT_RUNS;
     return decision;
 }
 
@@ -99,8 +107,7 @@ static CommandDecision DecidePrint(int32_t userID, const char *fileName)
     decision.fileName = fileName;
     if (GetNodeCount(&g_JobWaitList) >= MAX_WAIT_JOBS)
         return Refused(std::move(decision), REASON_WAIT_LIST_FULL, "JOB WAIT LIST FULL.");
-    decision.action = COMMAND_PRINT;
-    return decision;
+    return Runs(std::move(decision), COMMAND_PRINT);
 }
 
 // The oldest waiting job of the user; NULL when none waits.
@@ -121,17 +128,20 @@ static bool IsPrintingJobOf(int32_t userID)
 }
 
 // A cancel: the job being printed or the oldest waiting; refused when the
-// user has neither.
+// user has neither. A cancel already asked for changes nothing.
 static CommandDecision DecideCancel(int32_t userID)
 {
     CommandDecision decision;
     decision.userID = userID;
-    if (!IsPrintingJobOf(userID) && FindWaitingJob(userID) == nullptr) {
+    bool isPrinting = IsPrintingJobOf(userID);
+    if (!isPrinting && FindWaitingJob(userID) == nullptr) {
         char message[MESSAGE_BUFFER_SIZE] = {};
         snprintf(message, sizeof message, "UID : %d Job not found.", userID);
         return Refused(std::move(decision), REASON_NO_JOB, message);
     }
-    decision.action = COMMAND_CANCEL;
+    decision = Runs(std::move(decision), COMMAND_CANCEL);
+    if (isPrinting && g_PrinterContext.state == PRINTER_REQUEST_CANCEL)
+        decision.verdict = VERDICT_NOTHING;
     return decision;
 }
 
@@ -153,7 +163,11 @@ CommandDecision DecidePrinterCommand(int32_t userID, const char *text)
     switch (row->command) {
     case PRINTER_PRINT: return DecidePrint(userID, LTrim(AfterKeyword(text, row->keyword)));
     case PRINTER_CANCEL: return DecideCancel(userID);
-    case PRINTER_CANCEL_ALL: decision.action = COMMAND_CANCEL_ALL; break;
+    case PRINTER_CANCEL_ALL:
+        decision = Runs(std::move(decision), COMMAND_CANCEL_ALL);
+        if (g_PrinterContext.state == PRINTER_REQUEST_CANCEL && GetNodeCount(&g_JobWaitList) == 0)
+            decision.verdict = VERDICT_NOTHING;
+        break;
     }
     return decision;
 }
@@ -515,4 +529,9 @@ void PrinterEngineController()
     default:
         break;  // refilling with nothing left to move: no step, not even a redraw
     }
+}
+
+int Printer_UnfinishedJobs()
+{
+    return GetNodeCount(&g_JobWaitList) + (g_PrinterContext.pCurrentJob != nullptr ? 1 : 0);
 }

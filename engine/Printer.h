@@ -87,6 +87,8 @@ void CancelAll();
 // Closes the current job's files before the program ends. Every printed
 // sheet is on disk already; the job is gone, as after a cancel.
 void Printer_CloseCurrentJob();
+// Jobs printing or waiting, which leaving now would drop.
+int Printer_UnfinishedJobs();
 
 // One engine step: refill, hold, idle, cancel, print a sheet or start a job.
 void PrinterEngineController();

@@ -6,7 +6,8 @@
 // the line editor bounds them. A line that begins with 0x01 is engine
 // ticks, one per byte (64 at most in an input); one that begins with 0x02
 // is typed through the line editor before it is handled; any other line
-// goes to CommandSelector as it is. The records are checked after every
+// goes to CommandSelector as it is, after the prompt's hint foresaw what it
+// will do, and the hint must be right. The records are checked after every
 // line and every tick.
 //
 // The terminal is below 80x25, so the windows are drawn but never sent
@@ -24,11 +25,13 @@
 #include "engine/Printer.h"
 #include "fuzz/FuzzSupport.h"
 #include "terminal/loop/CommandSelector.h"
+#include "terminal/loop/FileNames.h"
 #include "terminal/prompt/LineEditor.h"
 #include "terminal/screen/CommandWindow.h"
 #include "terminal/screen/Screen.h"
 #include "terminal/programs/Programs.h"
 #include "tests/support/Descriptors.h"
+#include "tests/support/ForecastCheck.h"
 #include "tests/support/HeadlessTerminal.h"
 #include "tests/support/ListRecords.h"
 #include "tests/support/Records.h"
@@ -131,8 +134,9 @@ static void HandleLine(std::string_view line)
         TypeLine(line.substr(1));
     } else {
         std::string text(line);  // NUL-terminated; an inner NUL ends it, as in the editor's buffer
-        EndCommandInput();
-        CommandSelector(text.c_str());
+        std::string difference = CheckForecastHolds(text.c_str(), &FILE_SYSTEM_NAMES);
+        if (!difference.empty())
+            FuzzFailure(difference.c_str());
         if (g_BuildSettings.echoesCommand)
             EchoCommand(text.c_str());
     }

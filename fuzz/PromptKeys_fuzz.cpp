@@ -17,6 +17,7 @@
 #include <string>
 
 #include "administration/Administrator.h"
+#include "engine/Printer.h"
 #include "fuzz/FuzzSupport.h"
 #include "terminal/prompt/KeyDecoder.h"
 #include "terminal/prompt/Prompt.h"
@@ -137,7 +138,23 @@ static bool IsDirectory(const std::string &path)
     return path == "docs";
 }
 
-static const FileLister MEMORY_FILES = {ListNames, IsDirectory};
+static int64_t Stamp(const std::string &directory)
+{
+    return directory.empty() || directory == "docs/" ? 0 : -1;
+}
+
+// Every file of the directory is a small one.
+static AdmissionForecast Forecast(const char *fileName)
+{
+    for (const auto &file : FILES) {
+        if (std::string(file.directory) + file.name == fileName && !IsDirectory(fileName))
+            return {PRINT_FILE_REGULAR, 100, true, 40, 2, Printer_SuppliesMessage(40, 2)};
+    }
+    return {IsDirectory(fileName) ? PRINT_FILE_DIRECTORY : PRINT_FILE_MISSING, 0, false, 0, 0,
+            "request file fopen failed."};
+}
+
+static const PromptFiles MEMORY_FILES = {ListNames, IsDirectory, Stamp, Forecast};
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -21,4 +21,12 @@ static bool IsDirectory(const std::string &path)
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-const FileLister FILE_SYSTEM_NAMES = {ListNames, IsDirectory};
+static int64_t Stamp(const std::string &directory)
+{
+    struct stat status;
+    if (stat(directory.empty() ? "." : directory.c_str(), &status) != 0)
+        return -1;
+    return int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+}
+
+const PromptFiles FILE_SYSTEM_NAMES = {ListNames, IsDirectory, Stamp, ForecastAdmission};

@@ -9,6 +9,7 @@
 #include "common/BuildSettings.h"
 #include "common/Report.h"
 #include "terminal/prompt/Help.h"
+#include "terminal/prompt/LineHint.h"
 #include "terminal/prompt/Prompt.h"
 #include "terminal/screen/CommandWindow.h"
 #include "terminal/screen/Overlays.h"
@@ -113,12 +114,16 @@ static void NoteOutcome(Prompt *prompt, PromptOutcome outcome, KeysDrawn *drawn)
     }
 }
 
+// The line typed, or the search; and in quillbay the hint, whose row the
+// earlier programs keep for their echo.
 static void DrawTypedLine(const Prompt *prompt)
 {
+    if (!g_BuildSettings.echoesCommand)
+        DrawHint(Prompt_Hint(prompt));
     if (prompt->isSearching)
-        DrawSearchLine(prompt->searchQuery.c_str(), Prompt_SearchMatch(prompt));
+        DrawSearchLine(prompt->searchQuery.c_str(), Prompt_SearchMatch(prompt), prompt->isSearchFailing);
     else
-        DrawCommandLine(&prompt->editor);
+        DrawCommandLine(&prompt->editor, Prompt_Suggestion(prompt));
 }
 
 static void DrawKeys(const Prompt *prompt, const KeysDrawn &drawn, bool wasHelpOpen)

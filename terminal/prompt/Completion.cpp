@@ -185,7 +185,7 @@ static void KeepFirstNames(std::vector<std::string> &names)
 // entries only when that part begins with a dot. Every entry up to the cap
 // counts for the shared beginning; only the first names in sort order are
 // kept as candidates.
-static void AddFileNames(const std::string &word, const FileLister &files, Completion *completion)
+static void AddFileNames(const std::string &word, const PromptFiles &files, Completion *completion)
 {
     size_t slash = word.rfind('/');
     std::string directory = slash == std::string::npos ? "" : word.substr(0, slash + 1);
@@ -237,7 +237,7 @@ static size_t SkipBlanks(const std::string &text, size_t position)
     return LTrim(text.c_str() + position) - text.c_str();
 }
 
-Completion FindCompletions(const char *line, size_t cursor, const FileLister *files)
+Completion FindCompletions(const char *line, size_t cursor, const PromptFiles *files)
 {
     const std::string text(line, cursor);
     Completion completion = {};

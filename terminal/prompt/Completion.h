@@ -1,14 +1,15 @@
 // Tab completion at the prompt: what may follow the text before the cursor
 // in the running program's command language. Keywords come from the
 // parsers' own tables, names from the user registry, file names from the
-// file lister the caller passes in (the loop's lists the file system,
-// relative to the working directory): the prompt reads nothing itself.
+// files the caller passes in (the loop's are the file system's, relative
+// to the working directory): the prompt reads nothing itself.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "terminal/prompt/PromptFiles.h"
 
 // Bounds on a directory's listing, which runs while the engine waits.
 constexpr size_t MAX_COMPLETION_CANDIDATES = 1000;  // names offered at most
@@ -28,17 +29,7 @@ struct Completion {
     bool isCut;                                   // the directory held more than MAX_DIRECTORY_ENTRIES: some may be missing
 };
 
-// Where file names come from.
-struct FileLister {
-    // Calls `take` with the name of every entry of `directory` ("" for the
-    // working directory, otherwise ending in '/'), in the order it keeps
-    // them, until `take` returns false. False when it cannot be read.
-    bool (*listNames)(const std::string &directory, const std::function<bool(const char *name)> &take);
-    // True when `path` names a directory.
-    bool (*isDirectory)(const std::string &path);
-};
-
 // The completions of the first `cursor` bytes of line, with file names
 // from `files` (NULL: no file names). Names that cannot be typed at the
 // prompt (control characters, tabs) are never offered.
-Completion FindCompletions(const char *line, size_t cursor, const FileLister *files);
+Completion FindCompletions(const char *line, size_t cursor, const PromptFiles *files);

@@ -13,19 +13,13 @@ constexpr size_t MAX_SEARCH_BYTES = 256;  // a longer query is refused
 // command.
 static PromptOutcome ClassifyEnteredLine(const char *line)
 {
-    for (const PromptWord &row : PromptWords()) {
-        const char *start = row.allowsBlanks ? LTrim(line) : line;
-        if (!StartsWithKeyword(start, row.word))
-            continue;
-        const char *after = AfterKeyword(start, row.word);
-        const char *end = row.allowsBlanks ? LTrim(after) : after;
-        if (*end == '\0')
-            return row.isLeave ? PROMPT_LEAVE : PROMPT_OPEN_HELP;
-    }
-    return PROMPT_ENTERED;
+    const PromptWord *word = FindPromptWord(line);
+    if (word == nullptr)
+        return PROMPT_ENTERED;
+    return word->isLeave ? PROMPT_LEAVE : PROMPT_OPEN_HELP;
 }
 
-void Prompt_Init(Prompt *prompt, const FileLister *files)
+void Prompt_Init(Prompt *prompt, const PromptFiles *files)
 {
     prompt->files = files;
     History_Clear(&prompt->history);
@@ -48,6 +42,7 @@ void Prompt_StartLine(Prompt *prompt)
     prompt->isSearching = false;
     prompt->searchQuery.clear();
     prompt->searchAge = 0;
+    prompt->isSearchFailing = false;
 }
 
 static PromptOutcome FromEdit(EditResult result)
@@ -106,17 +101,11 @@ static PromptOutcome Complete(Prompt *prompt, bool isSecondTab)
     return FromEdit(LineEditor_ReplaceBeforeCursor(editor, first, completion.common.c_str()));
 }
 
-// Jobs printing or waiting, which leaving now would drop.
-static int CountUnfinishedJobs()
-{
-    return GetNodeCount(&g_JobWaitList) + (g_PrinterContext.pCurrentJob != nullptr ? 1 : 0);
-}
-
 // A line that asks to leave. While jobs are unfinished it only asks, and
 // the very next line leaves if it asks again.
 static PromptOutcome AskToLeave(Prompt *prompt)
 {
-    int unfinished = CountUnfinishedJobs();
+    int unfinished = Printer_UnfinishedJobs();
     if (unfinished == 0 || prompt->isLeaveAsked)
         return PROMPT_LEAVE;
     prompt->isLeaveAsked = true;
@@ -181,15 +170,16 @@ static size_t FindMatch(const Prompt *prompt, const std::string &query, size_t a
     return 0;
 }
 
-// Looks for query from history line `age` on; refused, and the search left
-// as it was, when no line holds it.
+// Looks for query from history line `age` on. When no line holds it the
+// search fails, as readline's does: the query keeps what was typed, and the
+// line found last stays until the query is found again.
 static PromptOutcome SearchFor(Prompt *prompt, const std::string &query, size_t age)
 {
     size_t found = query.empty() ? 0 : FindMatch(prompt, query, age);
-    if (found == 0 && !query.empty())
-        return PROMPT_REFUSED;
     prompt->searchQuery = query;
-    prompt->searchAge = found;
+    prompt->isSearchFailing = found == 0 && !query.empty();
+    if (!prompt->isSearchFailing)
+        prompt->searchAge = found;
     return PROMPT_CHANGED;
 }
 
@@ -231,6 +221,7 @@ static void EndSearch(Prompt *prompt, bool keepsMatch)
     prompt->isSearching = false;
     prompt->searchQuery.clear();
     prompt->searchAge = 0;
+    prompt->isSearchFailing = false;
 }
 
 static PromptOutcome StartSearch(Prompt *prompt)
@@ -238,6 +229,37 @@ static PromptOutcome StartSearch(Prompt *prompt)
     prompt->isSearching = true;
     prompt->searchQuery.clear();
     prompt->searchAge = 0;
+    prompt->isSearchFailing = false;
+    return PROMPT_CHANGED;
+}
+
+const char *Prompt_Suggestion(const Prompt *prompt)
+{
+    const LineEditor *editor = &prompt->editor;
+    if (prompt->isSearching || prompt->isListPending || editor->length == 0 || editor->cursor != editor->charCount)
+        return nullptr;
+    for (size_t age = 1; const char *line = History_Line(&prompt->history, age); age++) {
+        if (strncmp(line, editor->bytes, editor->length) == 0 && line[editor->length] != '\0')
+            return line + editor->length;
+    }
+    return nullptr;
+}
+
+// Takes the suggestion: whole, or up to the end of its next word, as Alt-F
+// would move over it once it were typed.
+static PromptOutcome TakeSuggestion(Prompt *prompt, const char *suggestion, bool isWordOnly)
+{
+    LineEditor whole = prompt->editor;
+    size_t end = whole.cursor;
+    if (LineEditor_InsertText(&whole, suggestion) != EDIT_CHANGED)
+        return PROMPT_REFUSED;
+    if (isWordOnly) {
+        whole.cursor = end;
+        LineEditor_MoveWordRight(&whole);
+        std::string rest;
+        LineEditor_KillToEnd(&whole, &rest);
+    }
+    prompt->editor = whole;
     return PROMPT_CHANGED;
 }
 
@@ -299,11 +321,20 @@ static PromptOutcome HandleLineKey(Prompt *prompt, CommandKey key, bool isSecond
     case KEY_ACTION_KILL_WORD_AFTER: return FromEdit(LineEditor_KillWordAfter(editor, killed));
     case KEY_ACTION_YANK: return Yank(prompt);
     case KEY_ACTION_LEFT: return FromEdit(LineEditor_MoveLeft(editor));
-    case KEY_ACTION_RIGHT: return FromEdit(LineEditor_MoveRight(editor));
+    case KEY_ACTION_RIGHT:
+        if (const char *suggestion = Prompt_Suggestion(prompt))
+            return TakeSuggestion(prompt, suggestion, false);
+        return FromEdit(LineEditor_MoveRight(editor));
     case KEY_ACTION_WORD_LEFT: return FromEdit(LineEditor_MoveWordLeft(editor));
-    case KEY_ACTION_WORD_RIGHT: return FromEdit(LineEditor_MoveWordRight(editor));
+    case KEY_ACTION_WORD_RIGHT:
+        if (const char *suggestion = Prompt_Suggestion(prompt))
+            return TakeSuggestion(prompt, suggestion, true);
+        return FromEdit(LineEditor_MoveWordRight(editor));
     case KEY_ACTION_HOME: return FromEdit(LineEditor_MoveHome(editor));
-    case KEY_ACTION_END: return FromEdit(LineEditor_MoveEnd(editor));
+    case KEY_ACTION_END:
+        if (const char *suggestion = Prompt_Suggestion(prompt))
+            return TakeSuggestion(prompt, suggestion, false);
+        return FromEdit(LineEditor_MoveEnd(editor));
     case KEY_ACTION_OLDER: return WalkHistory(prompt, 1);
     case KEY_ACTION_NEWER: return WalkHistory(prompt, -1);
     case KEY_ACTION_SEARCH: return StartSearch(prompt);

@@ -28,7 +28,7 @@ enum PromptOutcome {
 };
 
 struct Prompt {
-    const FileLister *files;                      // where completion finds file names; NULL: nowhere
+    const PromptFiles *files;                      // where completion finds file names; NULL: nowhere
     LineEditor editor;                            // the line being typed
     CommandHistory history;                       // the lines entered in this run
     size_t historyAge;                            // 0: the line being typed; n: the n-th newest shown
@@ -45,14 +45,21 @@ struct Prompt {
     /* Reverse search through the history */
     bool isSearching;                             // keys go to the search
     std::string searchQuery;                      // what the search looks for
-    size_t searchAge;                             // the history line found; 0 for none yet
+    size_t searchAge;                             // the history line found last; 0 for none yet
+    bool isSearchFailing;                         // no line holds the query: searchAge is an earlier query's
 };
 
 // Empties the history and the line; file names come from `files`.
-void Prompt_Init(Prompt *prompt, const FileLister *files);
+void Prompt_Init(Prompt *prompt, const PromptFiles *files);
 // Empties the line for the next command; the history stays.
 void Prompt_StartLine(Prompt *prompt);
 // One key.
 PromptOutcome Prompt_HandleKey(Prompt *prompt, CommandKey key);
 // The history line the search shows; NULL when it found none yet.
 const char *Prompt_SearchMatch(const Prompt *prompt);
+// What the history suggests after the line typed, shown after the cursor:
+// the rest of the newest history line that begins with the line. NULL when
+// there is none, the line is empty, the cursor is not at its end, a search
+// is under way or the completion list is open. Right, End and Ctrl-E take
+// it whole, Alt-F its next word.
+const char *Prompt_Suggestion(const Prompt *prompt);

@@ -68,45 +68,105 @@ void DrawPrompt()
     RefreshWindow(g_pCommandWindow);
 }
 
-void DrawCommandLine(const LineEditor *editor)
+// The cells character `index` (at byte `offset`) takes when drawn from
+// window column `column`: a tab runs to the next tab stop, as the line read
+// draws one.
+static int DrawnCells(const LineEditor *editor, size_t index, size_t offset, int column)
 {
-    // One cell stays free after the text for the cursor.
+    if (editor->bytes[offset] == '\t')
+        return TAB_STOP - column % TAB_STOP;
+    return editor->charCells[index];
+}
+
+// The window column where the line drawn from character `first` puts the
+// cursor; a '<' at the start of the row says that text is hidden before it.
+static int CursorColumn(const LineEditor *editor, size_t first)
+{
+    int column = ECHO_COLUMN + (first > 0 ? 1 : 0);
+    size_t offset = LineEditor_ByteOffset(editor, first);
+    for (size_t i = first; i < editor->cursor; i++) {
+        column += DrawnCells(editor, i, offset, column);
+        offset += editor->charBytes[i];
+    }
+    return column;
+}
+
+// The first character shown: the view moves only as far as the cursor
+// needs, which keeps a cell of its own inside the frame.
+static size_t FirstShown(const LineEditor *editor, size_t previous)
+{
     const int width = ECHO_LAST_COLUMN - ECHO_COLUMN + 1;
-    s_viewFirst = LineEditor_ViewStart(editor, s_viewFirst, width - 1);
+    size_t first = LineEditor_ViewStart(editor, previous, width - 1);
+    if (first > 0)
+        first = LineEditor_ViewStart(editor, first, width - 2);  // the '<' takes a cell
+    while (first < editor->cursor && CursorColumn(editor, first) > ECHO_LAST_COLUMN)
+        first++;  // tabs took more cells than they count for
+    return first;
+}
+
+// The suggestion after the cursor, dimmed, as far as the row holds it; not
+// at all on a terminal without the dim attribute.
+static void DrawSuggestion(const char *suggestion, int column)
+{
+    if (suggestion == nullptr || !(termattrs() & A_DIM))
+        return;
+    std::wstring shown = FitToCells(suggestion, column, ECHO_LAST_COLUMN);
+    wattron(g_pCommandWindow, A_DIM);
+    mvwaddnwstr(g_pCommandWindow, PROMPT_ROW, column, shown.c_str(), static_cast<int>(shown.size()));
+    wattroff(g_pCommandWindow, A_DIM);
+}
+
+void DrawCommandLine(const LineEditor *editor, const char *suggestion)
+{
+    s_viewFirst = FirstShown(editor, s_viewFirst);
     mvwaddstr(g_pCommandWindow, PROMPT_ROW, PROMPT_COLUMN, ">>");  // a search may have covered it
     BlankCommandRow(PROMPT_ROW, ECHO_COLUMN);
     wmove(g_pCommandWindow, PROMPT_ROW, ECHO_COLUMN);
-    int column = ECHO_COLUMN;
-    int cursorColumn = ECHO_COLUMN;
+    if (s_viewFirst > 0)
+        waddch(g_pCommandWindow, '<');
+    int column = ECHO_COLUMN + (s_viewFirst > 0 ? 1 : 0);
+    int cursorColumn = column;
     size_t offset = LineEditor_ByteOffset(editor, s_viewFirst);
     for (size_t i = s_viewFirst; i < editor->charCount; i++) {
         if (i == editor->cursor)
             cursorColumn = column;
-        if (column + editor->charCells[i] > ECHO_LAST_COLUMN + 1)
+        int cells = DrawnCells(editor, i, offset, column);
+        if (column + cells > ECHO_LAST_COLUMN + 1)
             break;
         const char *bytes = editor->bytes + offset;
         if (*bytes == '\t')
-            waddch(g_pCommandWindow, ' ');
+            wprintw(g_pCommandWindow, "%*s", cells, "");
         else
             waddnstr(g_pCommandWindow, bytes, editor->charBytes[i]);
         offset += editor->charBytes[i];
-        column += editor->charCells[i];
+        column += cells;
     }
-    if (editor->cursor == editor->charCount)
+    if (editor->cursor == editor->charCount) {
         cursorColumn = column;
+        DrawSuggestion(suggestion, column);
+    }
     wmove(g_pCommandWindow, PROMPT_ROW, cursorColumn);
     RefreshWindow(g_pCommandWindow);
 }
 
-void DrawSearchLine(const char *query, const char *match)
+void DrawSearchLine(const char *query, const char *match, bool isFailing)
 {
-    std::string label = std::string("(reverse-i-search)`") + query + "'";
+    std::string label = std::string(isFailing ? "(failing reverse-i-search)`" : "(reverse-i-search)`") + query + "'";
     BlankCommandRow(PROMPT_ROW, PROMPT_COLUMN);
     WriteCommandRow(PROMPT_ROW, PROMPT_COLUMN, label + ": " + (match != nullptr ? match : ""));
     std::wstring shownLabel = FitToCells(label, PROMPT_COLUMN, ECHO_LAST_COLUMN);
     int cursor = PROMPT_COLUMN + wcswidth(shownLabel.c_str(), shownLabel.size()) - 1;
     wmove(g_pCommandWindow, PROMPT_ROW, std::min(cursor, ECHO_LAST_COLUMN));
     RefreshWindow(g_pCommandWindow);
+}
+
+void DrawHint(const std::string &text)
+{
+    int cursorRow, cursorColumn;
+    getyx(g_pCommandWindow, cursorRow, cursorColumn);
+    BlankCommandRow(HINT_ROW, TEXT_COLUMN);
+    WriteCommandRow(HINT_ROW, TEXT_COLUMN, text);
+    wmove(g_pCommandWindow, cursorRow, cursorColumn);
 }
 
 void EndCommandInput()

@@ -13,8 +13,6 @@
 #include "terminal/screen/TerminalCapabilities.h"
 #include "terminal/screen/TerminalOutput.h"
 
-constexpr int TAB_STOP = 8;  // a tab runs to the next multiple of 8, as curses draws one
-
 static SCREEN *s_screen;
 static bool s_isTooSmall;  // drawing held back until the terminal grows again
 static bool s_isShown;     // curses has put its screen up: leaving must take it down

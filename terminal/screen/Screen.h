@@ -18,6 +18,7 @@ constexpr int PRINTER_WINDOW_LINES = 20;
 constexpr int COMMAND_WINDOW_LINES = 5;
 constexpr int COMMAND_WINDOW_TOP = 20;
 constexpr int TEXT_COLUMN = 2;  // where the text of a row begins, in either window
+constexpr int TAB_STOP = 8;     // a tab runs to the next multiple of 8 columns, as curses draws one
 
 enum DisplayOpenResult {
     DISPLAY_OPENED,

@@ -73,13 +73,14 @@ wait_for_at 18 2 "a1.txt  a2.txt"
 expect_row 22 " >>ann Print pair/a"
 send_keys C-u
 
-# A marked paste is text: its tab goes into the line, no completion.
+# A marked paste is text: its tab goes into the line, no completion, and
+# runs to the next tab stop, as the line read draws it.
 printf '\t' >"$E2E_DIR/tab"
 qb_tmux load-buffer "$E2E_DIR/tab"
 send_text "x"
 qb_tmux paste-buffer -p -t "$E2E_SESSION"
 send_text "y"
-wait_for_row 22 " >>x y"
+wait_for_row 22 " >>x   y"
 send_keys C-u
 
 # PuTTY's Home and End, and sequences nobody knows, leave nothing behind.
@@ -129,12 +130,15 @@ cmp -s "$dir/before" "$dir/after" || fail "the terminal modes were not restored"
 lines=$(printed_lines)
 [ "$lines" -lt 900 ] && [ $((lines % 10)) = 0 ] || fail "not left in the middle of the job, or of a sheet: $lines lines"
 
-# The earliest grammar's help: Refill without admin. exit leaves it.
+# The earliest grammar's help: Refill without admin. exit leaves it. A
+# blank before the word makes it a command: an empty user name there.
 dir=$E2E_DIR/thread
 mkdir "$dir"
 start_pane thread "$dir" "'$E2E_BIN_DIR/quillbay-thread'; echo \$? >status; exec sleep 600"
 wait_for_at 22 2 ">>" 15
-type_line " help "
+type_line " help"
+wait_for_row 21 " ERROR:'' is not registed user."
+type_line "help"
 wait_for_at 4 2 "Refill Ink=N Paper=N        Refill Ink=3000 Paper=100"
 wait_for_at 11 2 "The word admin may stand before the first 4 commands, or be left out."
 send_keys Enter

@@ -8,14 +8,16 @@ source "$(dirname "$0")/lib.sh"
 TOP="┌$(printf '─%.0s' {1..78})┐"
 BOTTOM="└$(printf '─%.0s' {1..78})┘"
 
-# Both windows' frames, the status rows and the prompt with TYPED after it.
+# Both windows' frames, the status rows, the prompt with TYPED after it and
+# the hint that explains it.
+HINT=" nothing happens; did you mean admin Show User List?"
 windows_whole()
 {
     local typed=$1
     [ "$(screen_row 0)" = "$TOP" ] && [ "$(screen_row 19)" = "$BOTTOM" ] &&
         [ "$(screen_row 20)" = "$TOP" ] && [ "$(screen_row 24)" = "$BOTTOM" ] &&
         text_at 5 2 "system time : year:" && text_at 6 2 "Printer Status : Waiting..." &&
-        text_at 10 2 "JOB WAIT LIST : " && row_is 21 "" && row_is 22 " >>$typed" && row_is 23 ""
+        text_at 10 2 "JOB WAIT LIST : " && row_is 21 "" && row_is 22 " >>$typed" && row_is 23 "$HINT"
 }
 
 pane_size_is()

@@ -153,8 +153,17 @@ TEST_F(EchoTest, FollowsPromptAndScrolls)
         LineEditor_Insert(&editor, static_cast<wchar_t>(L'a' + i % 26));
     DrawCommandLine(&editor);
     EXPECT_EQ(getcurx(g_pCommandWindow), 78);
-    std::string text(editor.bytes + 200 - 74, 74);
-    EXPECT_EQ(Cells(g_pCommandWindow, 2, 4, 76), text + " #");
+    std::string text(editor.bytes + 200 - 73, 73);
+    EXPECT_EQ(Cells(g_pCommandWindow, 2, 4, 76), "<" + text + " #");  // its start is hidden
+
+    LineEditor_Clear(&editor);
+    for (wchar_t c : std::wstring(L"a\tb"))
+        LineEditor_Insert(&editor, c);
+    DrawCommandLine(&editor, " Print x");
+    EXPECT_EQ(getcurx(g_pCommandWindow), 9);
+    EXPECT_EQ(Cells(g_pCommandWindow, 2, 4, 14), "a   b Print x ");  // the tab to column 8
+    EXPECT_TRUE(mvwinch(g_pCommandWindow, 2, 9) & A_DIM);
+    EXPECT_FALSE(mvwinch(g_pCommandWindow, 2, 8) & A_DIM);
 }
 
 }  // namespace

@@ -107,14 +107,23 @@ const PromptCase PROMPT_CASES[] = {
     // Reverse search: the newest line holding the query; Enter runs it.
     {CURRENT, "one\ntwo\n{^R}o{Right}", "two", 3, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{^R}o{^R}{Home}", "one", 0, PROMPT_CHANGED},
-    {CURRENT, "one\ntwo\n{^R}o{^R}{^R}", "", 0, PROMPT_REFUSED},
-    {CURRENT, "one\ntwo\n{^R}x", "", 0, PROMPT_REFUSED},
+    {CURRENT, "one\ntwo\n{^R}o{^R}{^R}", "", 0, PROMPT_CHANGED},  // failing: one stays found
+    {CURRENT, "one\ntwo\n{^R}x", "", 0, PROMPT_CHANGED},
+    {CURRENT, "one\ntwo\n{^R}ox{BS}{Home}", "two", 0, PROMPT_CHANGED},  // the failing key was kept
     {CURRENT, "one\ntwo\n{^R}on{BS}{End}", "two", 3, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{^R}on{Tab}", "one", 3, PROMPT_CHANGED},  // taken, though Tab finds nothing
     {CURRENT, "one\ntwo\ndraft{^R}o{Esc}", "draft", 5, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\ndraft{^R}o{^G}", "draft", 5, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{^R}on\n", "", 0, PROMPT_ENTERED},
     {CURRENT, "one\ntwo\n{^R}on\n{Up}", "one", 3, PROMPT_CHANGED},
+    // The history's suggestion: Right and End take it, Alt-F its next word,
+    // Enter only what is typed.
+    {CURRENT, "ann Print a.txt\nann{Right}", "ann Print a.txt", 15, PROMPT_CHANGED},
+    {CURRENT, "ann Print a.txt\nann{End}", "ann Print a.txt", 15, PROMPT_CHANGED},
+    {CURRENT, "ann Print a.txt\nann{M-f}", "ann Print", 9, PROMPT_CHANGED},
+    {CURRENT, "ann Print a.txt\nann{M-f}{M-f}", "ann Print a", 11, PROMPT_CHANGED},
+    {CURRENT, "ann Print a.txt\nan{Left}{Right}", "an", 2, PROMPT_CHANGED},
+    {CURRENT, "ann Print a.txt\nann\n{Up}", "ann", 3, PROMPT_CHANGED},
     // History: newest first, no empty lines or repeats, the draft kept.
     {CURRENT, "one\ntwo\n{Up}", "two", 3, PROMPT_CHANGED},
     {CURRENT, "one\ntwo\n{Up}{Up}{Up}", "one", 3, PROMPT_REFUSED},
@@ -156,7 +165,9 @@ const PromptCase PROMPT_CASES[] = {
     // Help keeps the line; quit, exit and ^D on an empty line leave.
     {CURRENT, "ab{F1}x{Left}{Esc}", "ab", 2, PROMPT_CLOSE_HELP},
     {CURRENT, "ab{F1}q", "ab", 2, PROMPT_CLOSE_HELP},
-    {CURRENT, " help \n", "", 0, PROMPT_OPEN_HELP},
+    {CURRENT, "help\n", "", 0, PROMPT_OPEN_HELP},
+    {CURRENT, " help\n", "", 0, PROMPT_ENTERED},  // only the word alone is the prompt's
+    {CURRENT, "help \n", "", 0, PROMPT_ENTERED},
     {CURRENT, "?\n\n", "", 0, PROMPT_CLOSE_HELP},
     {CURRENT, "quit\n", "quit", 4, PROMPT_LEAVE},
     {CURRENT, "Exit\n", "Exit", 4, PROMPT_LEAVE},
