@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -26,12 +27,17 @@
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 #include "engine/Printer.h"
+#include "terminal/loop/FileNames.h"
+#include "terminal/prompt/LineHint.h"
+#include "terminal/prompt/Prompt.h"
 #include "terminal/screen/StatusWindow.h"
 #include "tests/support/HeadlessTerminal.h"
 
 constexpr uint64_t JOB_TEXT_LINES = 1000;          // 101 sheets a job
 constexpr uint32_t PLENTY = UINT32_MAX / 2;        // ink and paper no job exhausts
 constexpr int WAITING_JOBS = 4;                    // in the wait list while redrawing
+constexpr int HINT_USERS = 20000;                  // registered while the hint is measured
+constexpr int HINT_FILES = 10000;                  // beside the print files then
 
 static std::string s_scratch;   // the working directory
 static std::string s_textPath;  // the 800 MB file when given
@@ -164,6 +170,58 @@ static void BM_StatusRedraw(benchmark::State &state)
     EndJobs();
 }
 BENCHMARK(BM_StatusRedraw)->Arg(DISPLAY_ORDINARY)->Arg(DISPLAY_USER_LIST)->Unit(benchmark::kMicrosecond);
+
+// 20,000 users and 10,000 files beside the scratch directory's own, for
+// the hint. Registered last: the benchmarks above see four users.
+static void AddHintWorld()
+{
+    char name[MAX_USER_NAME_LEN + 1];
+    for (int i = 0; i < HINT_USERS; i++) {
+        snprintf(name, sizeof name, "user%05d", i);
+        AddUser(name);
+    }
+    for (int i = 0; i < HINT_FILES; i++) {
+        snprintf(name, sizeof name, "file%05d.txt", i);
+        WriteTextFile(name, 1 + i % 40);
+    }
+}
+
+// What the hint costs a key: lines of every kind typed key by key (the
+// line as each key leaves it), the last user of 20,000 among them, and
+// file names in a directory of 10,000. Google Benchmark's mean hides the
+// slow keys, so the median, the 99th percentile and the slowest are
+// counters, in microseconds.
+static void BM_LineHint(benchmark::State &state)
+{
+    static const bool isWorldAdded = (AddHintWorld(), true);
+    (void)isWorldAdded;
+    const char *const lines[] = {
+        "user19999 Print file09876.txt", "user19999 Print file0987.tx", "user00001 Cancel",
+        "admin Add User newcomer",       "admin Refill Ink=500 Paper=-1", "Printer Cancel All",
+        "nobody Print file00001.txt",    "admin Add Usr x",
+    };
+    std::vector<std::string> typed;
+    for (const char *line : lines) {
+        for (size_t length = 1; length <= strlen(line); length++)
+            typed.emplace_back(line, length);
+    }
+    static Prompt prompt;
+    Prompt_Init(&prompt, &FILE_SYSTEM_NAMES);
+    std::vector<double> micros;
+    size_t next = 0;
+    for (auto _ : state) {
+        LineEditor_SetText(&prompt.editor, typed[next].c_str());
+        auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(Prompt_Hint(&prompt));
+        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        next = (next + 1) % typed.size();
+    }
+    std::sort(micros.begin(), micros.end());
+    state.counters["p50_us"] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+    state.counters["max_us"] = micros.back();
+}
+BENCHMARK(BM_LineHint)->Unit(benchmark::kMicrosecond);
 
 static const char PROGRAM[] = "quillbay-bench";
 static const char USAGE[] =

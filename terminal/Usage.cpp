@@ -33,10 +33,17 @@ static std::string Section(const char *heading, const std::vector<std::string> &
     return text;
 }
 
+// The hint row's section, for the program that has one.
+static std::string HintSection(const BuildSettings &settings)
+{
+    std::vector<std::string> lines = HelpHintLines(settings);
+    return lines.empty() ? "" : Section("While a line is typed:", lines);
+}
+
 ProgramUsage TerminalProgramUsage(const BuildSettings &settings)
 {
     return {settings.programName,
             {settings.summary, Section("Commands (keywords in any letter case):", HelpCommandLines(settings.grammar)),
-             Section("Keys at the prompt:", HelpKeyLines()), Section("Leaving:", HelpLeaveLines()), FILES,
+             Section("Keys at the prompt:", HelpKeyLines()), HintSection(settings), Section("Leaving:", HelpLeaveLines()), FILES,
              OPTIONS_USAGE, EXIT_STATUS}};
 }

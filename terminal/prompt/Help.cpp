@@ -8,12 +8,13 @@
 static const char EXAMPLE_USER[] = "ann";  // the user name the examples use
 
 // The keys of the prompt, a few to a line: the key names, then what they
-// do. Four lines: the help view has no room for more in every grammar.
+// do. Five lines: the help view has no room for more in every grammar.
 static const char *const KEY_LINES[] = {
     " Left Right ^B ^F  move       Alt-B Alt-F ^Left ^Right  by words   ^L  redraw",
     " Home End ^A ^E    either end Backspace Del  erase before, under   F1  help",
     " ^W ^U ^K  erase word, line, rest  Alt-Backspace Alt-D  erase word left, right",
     " Up Down ^P ^N  history  ^R  search it  ^Y  yank  Tab, Tab Tab  complete, list",
+    " Right, End or ^E take the dim suggestion: an[n Print a.txt]; Alt-F one word",
 };
 
 // One command line of the help: form, example, what it does.
@@ -57,17 +58,24 @@ std::vector<std::string> HelpKeyLines()
 
 std::vector<std::string> HelpLeaveLines()
 {
-    return {" Leave with quit or exit, or ^D on an empty line."};
+    return {" Leave with quit or exit, or ^D on an empty line; ^C ends the program at once."};
+}
+
+std::vector<std::string> HelpHintLines(const BuildSettings &settings)
+{
+    if (settings.echoesCommand)
+        return {};
+    return {" Under the line, what Enter will do: \"ann: notes.txt, 3 sheets, 141 ink\""};
 }
 
 std::vector<std::string> HelpViewLines(GrammarGeneration grammar)
 {
     std::vector<std::string> lines = {std::string(" ") + g_BuildSettings.programName +
                                       ": help. Esc, q, F1 or Enter closes it.", ""};
-    for (const std::vector<std::string> &part : {HelpCommandLines(grammar), HelpKeyLines(), HelpLeaveLines()}) {
+    std::vector<std::string> commands = HelpCommandLines(grammar);
+    lines.insert(lines.end(), commands.begin(), commands.end());
+    lines.push_back("");
+    for (const std::vector<std::string> &part : {HelpKeyLines(), HelpHintLines(g_BuildSettings), HelpLeaveLines()})
         lines.insert(lines.end(), part.begin(), part.end());
-        lines.push_back("");
-    }
-    lines.pop_back();
     return lines;
 }

@@ -17,5 +17,8 @@ std::vector<std::string> HelpCommandLines(GrammarGeneration grammar);
 std::vector<std::string> HelpKeyLines();
 // How to leave the program.
 std::vector<std::string> HelpLeaveLines();
+// What the hint row under the typed line says, with an example; nothing for
+// a program whose row 3 echoes its commands instead.
+std::vector<std::string> HelpHintLines(const BuildSettings &settings);
 // All of it, as the help view shows it.
 std::vector<std::string> HelpViewLines(GrammarGeneration grammar);

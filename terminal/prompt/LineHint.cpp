@@ -13,7 +13,8 @@
 #include "terminal/prompt/Prompt.h"
 #include "terminal/prompt/PromptWords.h"
 
-constexpr int NEAR_EDITS = 2;                // edits that still make a word or a file name near
+constexpr int NEAR_EDITS = 2;                // edits that still make a long word or file name near
+constexpr size_t LONG_WORD_BYTES = 8;         // shorter words are near at one edit only
 constexpr size_t NEAR_NAMES_EACH_SIDE = 64;  // file names looked at on each side of where the name would sort
 
 LineForecast ForeseeCommandLine(const char *line, const PromptFiles *files)
@@ -60,6 +61,13 @@ static std::string Size(uint64_t bytes)
     return Count(whole) + " " + UNITS[unit];
 }
 
+// The edits that still make a word of this length near another: a slip in
+// a short word makes another word of it.
+static int NearEditsFor(size_t length)
+{
+    return length >= LONG_WORD_BYTES ? NEAR_EDITS : 1;
+}
+
 // Edits (a character put in, taken out or replaced) from `a` to `b`, ASCII
 // letter case ignored; NEAR_EDITS + 1 for anything farther.
 static int Edits(std::string_view a, std::string_view b)
@@ -100,7 +108,7 @@ static const char *NearestKeyword(const char *typed, const std::vector<const cha
         size_t length = strlen(keyword);
         for (size_t take = length > NEAR_EDITS ? length - NEAR_EDITS : 0; take <= length + NEAR_EDITS; take++) {
             int edits = Edits(text.substr(0, std::min(take, text.size())), keyword);
-            if (edits < nearestEdits) {
+            if (edits <= NearEditsFor(length) && edits < nearestEdits) {
                 nearest = keyword;
                 nearestEdits = edits;
             }
@@ -170,7 +178,7 @@ static std::string NearestFileName(const PromptFiles *files, const std::string &
     int nearestEdits = NEAR_EDITS + 1;
     for (auto name = first; name != last; ++name) {
         int edits = (*name)[0] == '.' && base[0] != '.' ? NEAR_EDITS + 1 : Edits(base, *name);
-        if (edits < nearestEdits) {
+        if (edits <= NearEditsFor(base.size()) && edits < nearestEdits) {
             nearest = &*name;
             nearestEdits = edits;
         }

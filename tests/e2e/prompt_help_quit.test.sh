@@ -3,7 +3,8 @@
 # help over the status window while a job goes on printing unseen, Up
 # recalls the last line. Keys as terminals send them: a 3 MB paste keeps the
 # printer's cadence, Tab Tab in one burst lists, a marked paste is text,
-# unknown sequences vanish whole, word keys and Ctrl-R work. quit with the
+# unknown sequences vanish whole, word keys and Ctrl-R work. The row under
+# the line explains it, and the line entered is suggested again. quit with the
 # job printing only asks; quitting again leaves with status 0 and the
 # shell's terminal back. quillbay-thread's help shows its own grammar, and
 # exit leaves it.
@@ -45,7 +46,8 @@ wait_for_at 8 2 "Current Printing Job {UID = 0, " 10
 send_keys F1
 wait_for_at 1 2 "quillbay: help. Esc, q, F1 or Enter closes it."
 expect_at 4 2 "admin Refill Ink=N Paper=N  admin Refill Ink=3000 Paper=100"
-expect_at 17 2 "Leave with quit or exit, or ^D on an empty line."
+expect_at 17 2 "Under the line, what Enter will do:"
+expect_at 18 2 "Leave with quit or exit, or ^D on an empty line; ^C ends the program at once."
 before=$(printed_lines)
 wait_until 10 printed_at_least $((before + 20)) || fail "the engine stopped under the help"
 text_at 1 2 "quillbay: help." || fail "an engine step drew over the help"
@@ -103,6 +105,22 @@ send_keys C-y
 wait_for_row 22 " >>one xtwo"
 send_keys C-u
 
+# The row under the line says what Enter will do, and Enter erases it; the
+# line entered is then suggested after the cursor, and Right takes it.
+send_text "ann Print nosuch.txt"
+wait_for_row 23 " refused: no file nosuch.txt"
+send_keys Enter
+wait_for_row 21 " ERROR:request file fopen failed."
+expect_row 23 ""
+send_text "ann Print nos"
+wait_for_row 23 " refused: no file nos"
+expect_row 22 " >>ann Print nosuch.txt"  # the rest dimmed, the cursor after nos
+wait_for_cursor 17 22
+send_keys Right
+wait_for_cursor 24 22
+wait_for_row 23 " refused: no file nosuch.txt"
+send_keys C-u
+
 # Ctrl-R finds a line by what it holds; Esc goes back, Enter runs the match.
 send_keys C-r
 send_text "Refill"
@@ -138,6 +156,10 @@ start_pane thread "$dir" "'$E2E_BIN_DIR/quillbay-thread'; echo \$? >status; exec
 wait_for_at 22 2 ">>" 15
 type_line " help"
 wait_for_row 21 " ERROR:'' is not registed user."
+send_text "Add User bob"  # its row 3 keeps the echo: no hint there
+wait_for_row 22 " >>Add User bob"
+expect_row 23 " command! :  help"
+send_keys C-u
 type_line "help"
 wait_for_at 4 2 "Refill Ink=N Paper=N        Refill Ink=3000 Paper=100"
 wait_for_at 11 2 "The word admin may stand before the first 4 commands, or be left out."

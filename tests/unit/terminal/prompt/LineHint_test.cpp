@@ -96,7 +96,7 @@ TEST_F(HintTest, ExplainsEveryKind)
 
 // Random records, then random lines of every kind in every grammar: each
 // line's forecast must be what the command then does.
-TEST_F(HintTest, ForecastHoldsOnGeneratedLines)
+TEST_F(HintTest, ForecastHoldsOnRandomLines)
 {
     const char *const names[] = {"ann", "bob", "carl", "ann lee", "abcdefghijklmnopqrstu", ""};
     const char *const files[] = {"notes.txt", "big.txt", "empty.txt", "docs", "fifo", "missing.txt", "notes.txt ", ""};
