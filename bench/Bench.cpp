@@ -189,8 +189,9 @@ static void AddHintWorld()
 // What the hint costs a key: lines of every kind typed key by key (the
 // line as each key leaves it), the last user of 20,000 among them, and
 // file names in a directory of 10,000. Google Benchmark's mean hides the
-// slow keys, so the median, the 99th percentile and the slowest are
-// counters, in microseconds.
+// slow keys, so the median, the 99th percentile and the slowest of the
+// last run are counters, in microseconds, and the slowest of all runs,
+// which holds the one listing of the directory.
 static void BM_LineHint(benchmark::State &state)
 {
     static const bool isWorldAdded = (AddHintWorld(), true);
@@ -217,9 +218,12 @@ static void BM_LineHint(benchmark::State &state)
         next = (next + 1) % typed.size();
     }
     std::sort(micros.begin(), micros.end());
+    static double s_slowestEver = 0;  // over every run: the first listing of the 10,000 files is in the first
+    s_slowestEver = std::max(s_slowestEver, micros.back());
     state.counters["p50_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
     state.counters["max_us"] = micros.back();
+    state.counters["first_us"] = s_slowestEver;
 }
 BENCHMARK(BM_LineHint)->Unit(benchmark::kMicrosecond);
 
