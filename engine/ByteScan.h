@@ -28,7 +28,7 @@ struct BlockMasks {
 };
 
 enum ScanPath {
-    SCAN_PATH_PORTABLE,  // 64-bit words, any processor
+    SCAN_PATH_PORTABLE,  // the compiler's generic vectors, any processor
     SCAN_PATH_SSE2,      // every x86-64 processor
     SCAN_PATH_AVX2,      // x86-64 processors that have it
     SCAN_PATH_NEON,      // every 64-bit ARM processor
