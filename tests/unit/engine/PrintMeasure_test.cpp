@@ -3,12 +3,14 @@
 // on two split at hostile offsets, must give the same reads and ink.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <random>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -202,6 +204,48 @@ TEST_F(MeasureTest, SameAcrossBlockEdges)
         SCOPED_TRACE("file " + std::to_string(i));
         ExpectSameMeasure(content, 0, HostileSplits(content));
     }
+}
+
+// A sparse file past 4 GiB, measured from a little before 4 GiB: on a
+// 32-bit system every offset, size and position here needs a 64-bit off_t.
+// Its 1000 lines of 40 letters each give 30 units of ink; one of them
+// straddles 4 GiB, and 899 begin past it.
+TEST_F(MeasureTest, MeasuresPastFourGiB)
+{
+    const int64_t fourGiB = int64_t{1} << 32;
+    const int64_t start = fourGiB - 41 * 100 - 20;
+    std::string lines;
+    for (int i = 0; i < 1000; i++)
+        lines += std::string(40, 'x') + "\n";
+    int fd = open(PATH, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << strerror(errno);
+    ASSERT_EQ(pwrite(fd, lines.data(), lines.size(), start), static_cast<ssize_t>(lines.size())) << strerror(errno);
+    close(fd);
+    const int64_t fileEnd = start + static_cast<int64_t>(lines.size());
+
+    FILE *plainInput = fopen(PATH, "r");
+    ASSERT_NE(plainInput, nullptr) << strerror(errno);
+    ASSERT_EQ(fseeko(plainInput, start, SEEK_SET), 0);
+    PrintMeasure plain = MeasurePrintFile(plainInput);
+    fclose(plainInput);
+    EXPECT_EQ(plain.reads, 1001u);  // the read that meets the end of the file counts too
+    EXPECT_EQ(plain.ink, 30000u);
+    EXPECT_EQ(SheetsForReads(plain.reads), 101u);
+
+    EveryScanPath().ForEach([&](ScanPath scanPath) {
+        for (MeasurePlan plan : {MeasurePlan{1, -1}, MeasurePlan{2, -1}, MeasurePlan{2, fourGiB + 7}}) {
+            SCOPED_TRACE("path " + std::to_string(scanPath) + ", threads " + std::to_string(plan.threads) +
+                         ", split at " + std::to_string(plan.splitAt));
+            FILE *input = fopen(PATH, "r");
+            ASSERT_EQ(fseeko(input, start, SEEK_SET), 0);
+            PrintMeasure block = MeasurePrintFileWith(input, plan);
+            EXPECT_EQ(block.reads, plain.reads);
+            EXPECT_EQ(block.ink, plain.ink);
+            EXPECT_TRUE(block.isReadable);
+            EXPECT_EQ(ftello(input), fileEnd);
+            fclose(input);
+        }
+    });
 }
 
 TEST_F(MeasureTest, MeasuresAPipe)
