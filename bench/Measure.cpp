@@ -1,4 +1,4 @@
-// quillbay-measure [--plain | --threads=1|2] [--path=portable|sse2|avx2|neon] FILE:
+// quillbay-measure [--plain | --threads=1|2] [--path=words|portable|sse2|avx2|neon] FILE:
 // what admission measures of a file, with the block scanner (by default on
 // the threads admission would use, and the fastest path) or (--plain)
 // print line by print line.
@@ -11,7 +11,7 @@
 #include "engine/PrintLine.h"
 #include "engine/PrintMeasure.h"
 
-static const char *const PATH_NAMES[SCAN_PATH_COUNT] = {"portable", "sse2", "avx2", "neon"};  // by ScanPath
+static const char *const PATH_NAMES[SCAN_PATH_COUNT] = {"words", "portable", "sse2", "avx2", "neon"};  // by ScanPath
 
 struct MeasureOptions {
     bool isPlain = false;
@@ -41,7 +41,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc - 1 && isUsable; i++)
         isUsable = TakeOption(argv[i], &options);
     if (!isUsable) {
-        fprintf(stderr, "usage: %s [--plain | --threads=1|2] [--path=portable|sse2|avx2|neon] FILE\n", argv[0]);
+        fprintf(stderr, "usage: %s [--plain | --threads=1|2] [--path=words|portable|sse2|avx2|neon] FILE\n", argv[0]);
         return EXIT_FAILURE;
     }
     const char *path = argv[argc - 1];
