@@ -79,10 +79,14 @@ __attribute__((always_inline)) static inline void PlanesToMasks(Bytes planes, ui
 // that no long chain of dependent steps holds up the next block.
 __attribute__((always_inline)) static inline Bytes StackPlanes(const Bytes (&flags)[PLANES])
 {
+    // Bit p in every lane. (A scalar other than a constant does not mix
+    // with a vector of narrower lanes.)
+    static const Bytes PLANE_BITS[PLANES] = {Bytes{} + 0x01, Bytes{} + 0x02, Bytes{} + 0x04, Bytes{} + 0x08,
+                                             Bytes{} + 0x10, Bytes{} + 0x20, Bytes{} + 0x40, Bytes{} + 0x80};
     Bytes bits[PLANES];
 #pragma GCC unroll 8
     for (size_t p = 0; p < PLANES; p++)
-        bits[p] = flags[p] & static_cast<unsigned char>(1u << p);
+        bits[p] = flags[p] & PLANE_BITS[p];
     return ((bits[0] | bits[1]) | (bits[2] | bits[3])) | ((bits[4] | bits[5]) | (bits[6] | bits[7]));
 }
 
