@@ -41,4 +41,4 @@ deps:
 	@bash tools/ensure-packages.sh $(TEST_PACKAGES)
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-arm64
+	rm -rf build build-asan build-tsan build-fuzz build-arm64 build-armhf build-s390x

@@ -1,4 +1,4 @@
-// quillbay-measure [--plain | --threads=1|2] [--path=portable|sse2|avx2|neon] FILE:
+// quillbay-measure [--plain | --threads=1|2] [--path=words|portable|sse2|avx2|neon] FILE:
 // what admission measures of a file, with the block scanner (by default on
 // the threads admission would use, and the fastest path) or (--plain)
 // print line by print line.
@@ -14,7 +14,7 @@
 #include "engine/PrintMeasure.h"
 
 static const char PROGRAM[] = "quillbay-measure";
-static const char *const PATH_NAMES[SCAN_PATH_COUNT] = {"portable", "sse2", "avx2", "neon"};  // by ScanPath
+static const char *const PATH_NAMES[SCAN_PATH_COUNT] = {"words", "portable", "sse2", "avx2", "neon"};  // by ScanPath
 
 struct MeasureOptions {
     bool isPlain = false;

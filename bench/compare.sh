@@ -6,7 +6,9 @@
 # The last line is the ratio of the best wall times of two threads and of
 # `wc -l` (the line before it, of one thread and of `wc -l`; the one before
 # that, of one thread on the portable path, which processors without a
-# path of their own take, and of `wc -l`).
+# path of their own take, and of `wc -l`). Before them, each scanning path
+# of this processor on one thread, medians of as many interleaved runs,
+# against SSE2 where it is there.
 # The file is made in /tmp (QUILLBAY_BENCH_TEXT overrides) and removed at
 # the end unless it was there before.
 set -euo pipefail
@@ -51,7 +53,8 @@ plain_start=$EPOCHREALTIME
 plain=$("$BIN/quillbay-measure" --plain "$TEXT")
 plain_seconds=$(awk -v s="$plain_start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f", e - s }')
 echo "print lines:   $plain (${plain_seconds} s)"
-for path in avx2 sse2 neon portable; do
+paths=()
+for path in avx2 sse2 neon portable words; do
   for threads in 1 2; do
     if ! block=$("$BIN/quillbay-measure" --threads=$threads --path=$path "$TEXT" 2>/dev/null); then
       echo "$path: not on this processor"
@@ -63,6 +66,7 @@ for path in avx2 sse2 neon portable; do
     fi
   done
   echo "$path, 1 and 2 threads: the same"
+  paths+=("$path")
 done
 
 echo "--- Google Benchmark: 8, 80 and 800 MB (this file), bytes per second"
@@ -81,6 +85,22 @@ echo "wc -l:                          $best_wc s"
 echo "quillbay-measure, portable:     $best_portable s"
 echo "quillbay-measure, one thread:   $best_one s"
 echo "quillbay-measure, two threads:  $best_two s"
+
+echo "--- one thread by path, wall time, median of $RUNS, turns taken in alternation"
+declare -A times
+for _ in $(seq "$RUNS"); do
+  for path in "${paths[@]}"; do
+    times[$path]+="$(seconds "$BIN/quillbay-measure" --threads=1 --path="$path" "$TEXT") "
+  done
+done
+median() { tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+reference=${paths[0]}
+[[ " ${paths[*]} " == *" sse2 "* ]] && reference=sse2
+reference_median=$(median <<<"${times[$reference]}")
+for path in "${paths[@]}"; do
+  awk -v p="$path" -v m="$(median <<<"${times[$path]}")" -v r="$reference_median" -v n="$reference" \
+    'BEGIN { printf "%-9s %.4f s, %.2f times %s\n", p, m, m / r, n }'
+done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 awk -v m="$best_portable" -v w="$best_wc" 'BEGIN { printf "ratio, portable path, one thread: %.2f\n", m / w }'
 awk -v m="$best_one" -v w="$best_wc" 'BEGIN { printf "ratio, one thread: %.2f\n", m / w }'

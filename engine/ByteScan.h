@@ -1,9 +1,11 @@
 // The inner loop of measuring a print file, without a loop over its lines:
 // each block of 64 bytes becomes three bit masks (line feeds, ink bytes,
 // zero bytes), and the reads and the ink of the block follow from a few
-// shifts and population counts of those masks. Each processor family has
-// its own way of building the masks (portable, SSE2, AVX2, NEON); which one runs
-// is chosen at run time and can be forced for tests and benchmarks.
+// shifts and population counts of those masks. The masks come from the
+// compiler's generic vectors on any processor (the portable path), from
+// 64-bit words where a build has no vector unit, and from instructions of
+// the processor's own where those are faster (SSE2, AVX2, NEON); which one
+// runs is chosen at run time and can be forced for tests and benchmarks.
 #pragma once
 
 #include <cstddef>
@@ -28,14 +30,16 @@ struct BlockMasks {
 };
 
 enum ScanPath {
-    SCAN_PATH_PORTABLE,  // 64-bit words, any processor
+    SCAN_PATH_WORDS,     // 64-bit words, any processor
+    SCAN_PATH_PORTABLE,  // the compiler's generic vectors, any processor
     SCAN_PATH_SSE2,      // every x86-64 processor
     SCAN_PATH_AVX2,      // x86-64 processors that have it
     SCAN_PATH_NEON,      // every 64-bit ARM processor
 };
-constexpr int SCAN_PATH_COUNT = 4;
+constexpr int SCAN_PATH_COUNT = 5;
 
 // Scans `blocks` whole blocks from `bytes` into `scan`.
+void ScanBlocks_Words(const unsigned char *bytes, size_t blocks, InkScan *scan);
 void ScanBlocks_Portable(const unsigned char *bytes, size_t blocks, InkScan *scan);
 void ScanBlocks_Sse2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only
 void ScanBlocks_Avx2(const unsigned char *bytes, size_t blocks, InkScan *scan);  // x86-64 only

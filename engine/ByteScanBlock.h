@@ -47,13 +47,20 @@ __attribute__((always_inline)) static inline uint64_t CountBits(uint64_t bits)
 
 // One block known to hold no zero byte at the head of a read and no read
 // that reaches READ_LIMIT, with no read's print line cut short before it.
-__attribute__((always_inline)) static inline void ScanPlainBlock(const BlockMasks &masks, uint64_t heads, InkScan &scan)
+// Its reads are left to the caller, who may count them another way.
+__attribute__((always_inline)) static inline void ScanPlainBlockButReads(const BlockMasks &masks, uint64_t heads,
+                                                                        InkScan &scan)
 {
     scan.ink += CountBits(heads & masks.inkBytes);
-    scan.reads += CountBits(masks.lineFeeds);
     uint32_t afterLastLineFeed = static_cast<uint32_t>(__builtin_clzll(masks.lineFeeds | 1));
     uint32_t longer = scan.readBytes + static_cast<uint32_t>(SCAN_BLOCK);
     scan.readBytes = masks.lineFeeds != 0 ? afterLastLineFeed : longer;
+}
+
+__attribute__((always_inline)) static inline void ScanPlainBlock(const BlockMasks &masks, uint64_t heads, InkScan &scan)
+{
+    ScanPlainBlockButReads(masks, heads, scan);
+    scan.reads += CountBits(masks.lineFeeds);
 }
 
 // One block. The common case takes no loop at all; a zero byte at the

@@ -3,12 +3,14 @@
 // on two split at hostile offsets, must give the same reads and ink.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <random>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,18 +97,18 @@ std::vector<int64_t> HostileSplits(const std::string &content)
     return splits;
 }
 
-// Runs every scanning path this processor has, then the best one again.
-class EveryScanPath {
-public:
-    template <typename Check>
-    void ForEach(Check check)
+// The scanning paths this processor has; the best one is chosen again
+// afterwards.
+struct ScanPaths {
+    ScanPaths()
     {
         for (int path = 0; path < SCAN_PATH_COUNT; path++) {
-            if (ForceScanPath(static_cast<ScanPath>(path)))
-                check(static_cast<ScanPath>(path));
+            if (IsScanPathAvailable(static_cast<ScanPath>(path)))
+                all.push_back(static_cast<ScanPath>(path));
         }
     }
-    ~EveryScanPath() { ForceScanPath(BestScanPath()); }
+    ~ScanPaths() { ForceScanPath(BestScanPath()); }
+    std::vector<ScanPath> all;
 };
 
 class MeasureTest : public ScratchDirectory {
@@ -121,25 +123,31 @@ protected:
     }
 
     // Measures the content both ways, after `skipped` print lines read the
-    // plain way (so stdio holds buffered bytes), with every path, on one
-    // thread and on two split at each of `splits`; and checks that a rewind
-    // afterwards reads the whole file again.
-    void ExpectSameMeasure(const std::string &content, int skipped, const std::vector<int64_t> &splits)
+    // plain way (so stdio holds buffered bytes): with every path on one
+    // thread, and on two split at each of `splits`, each split with one
+    // path in turn, from the path `turn` on. Over the files every path meets
+    // every kind of split, while a file pays for each split once: a second
+    // thread takes more than a millisecond to start under an emulator.
+    // Checks that a rewind afterwards reads the whole file again.
+    void ExpectSameMeasure(const std::string &content, int skipped, const std::vector<int64_t> &splits,
+                           size_t turn)
     {
         FILE *plainInput = Open(content);
         Skip(plainInput, skipped);
         PrintMeasure plain = MeasurePrintFile(plainInput);
-        std::vector<MeasurePlan> plans = {{1, -1}};
-        for (int64_t split : splits)
-            plans.push_back({2, split});
-        EveryScanPath().ForEach([&](ScanPath scanPath) {
-            for (const MeasurePlan &plan : plans) {
-                SCOPED_TRACE("path " + std::to_string(scanPath) + ", threads " + std::to_string(plan.threads) +
-                             ", split at " + std::to_string(plan.splitAt));
-                ExpectSameMeasureWith(content, skipped, plan, plain, ftello(plainInput));
-            }
-        });
+        off_t plainEnd = ftello(plainInput);
         fclose(plainInput);
+        ScanPaths scanPaths;
+        auto expectSame = [&](ScanPath path, const MeasurePlan &plan) {
+            SCOPED_TRACE("path " + std::to_string(path) + ", threads " + std::to_string(plan.threads) +
+                         ", split at " + std::to_string(plan.splitAt));
+            ForceScanPath(path);
+            ExpectSameMeasureWith(content, skipped, plan, plain, plainEnd);
+        };
+        for (ScanPath path : scanPaths.all)
+            expectSame(path, {1, -1});
+        for (size_t i = 0; i < splits.size(); i++)
+            expectSame(scanPaths.all[(turn + i) % scanPaths.all.size()], {2, splits[i]});
     }
 
     void ExpectSameMeasureWith(const std::string &content, int skipped, const MeasurePlan &plan,
@@ -173,14 +181,14 @@ protected:
 TEST_F(MeasureTest, MatchesRuleOnRandomFiles)
 {
     TextMaker maker(20240611);
-    ExpectSameMeasure("", 0, {0});
+    ExpectSameMeasure("", 0, {0}, 0);
     for (int i = 0; i < 3000 && !HasFailure(); i++) {
         std::string content = maker.File();
         SCOPED_TRACE("file " + std::to_string(i) + " of " + std::to_string(content.size()) + " bytes");
         std::vector<int64_t> splits = HostileSplits(content);
         std::shuffle(splits.begin(), splits.end(), std::mt19937_64(i));
         splits.resize(std::min<size_t>(splits.size(), 3));  // a few per file keep the test quick
-        ExpectSameMeasure(content, maker.Pick(0, 4) == 0 ? maker.Pick(1, 3) : 0, splits);
+        ExpectSameMeasure(content, maker.Pick(0, 4) == 0 ? maker.Pick(1, 3) : 0, splits, static_cast<size_t>(i));
     }
 }
 
@@ -200,7 +208,51 @@ TEST_F(MeasureTest, SameAcrossBlockEdges)
             content += '\n';
         }
         SCOPED_TRACE("file " + std::to_string(i));
-        ExpectSameMeasure(content, 0, HostileSplits(content));
+        ExpectSameMeasure(content, 0, HostileSplits(content), static_cast<size_t>(i));
+    }
+}
+
+// A sparse file past 4 GiB, measured from a little before 4 GiB: on a
+// 32-bit system every offset, size and position here needs a 64-bit off_t.
+// Its 1000 lines of 40 letters each give 30 units of ink; one of them
+// straddles 4 GiB, and 899 begin past it.
+TEST_F(MeasureTest, MeasuresPastFourGiB)
+{
+    const int64_t fourGiB = int64_t{1} << 32;
+    const int64_t start = fourGiB - 41 * 100 - 20;
+    std::string lines;
+    for (int i = 0; i < 1000; i++)
+        lines += std::string(40, 'x') + "\n";
+    int fd = open(PATH, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << strerror(errno);
+    ASSERT_EQ(pwrite(fd, lines.data(), lines.size(), start), static_cast<ssize_t>(lines.size())) << strerror(errno);
+    close(fd);
+    const int64_t fileEnd = start + static_cast<int64_t>(lines.size());
+
+    FILE *plainInput = fopen(PATH, "r");
+    ASSERT_NE(plainInput, nullptr) << strerror(errno);
+    ASSERT_EQ(fseeko(plainInput, start, SEEK_SET), 0);
+    PrintMeasure plain = MeasurePrintFile(plainInput);
+    fclose(plainInput);
+    EXPECT_EQ(plain.reads, 1001u);  // the read that meets the end of the file counts too
+    EXPECT_EQ(plain.ink, 30000u);
+    EXPECT_EQ(SheetsForReads(plain.reads), 101u);
+
+    ScanPaths scanPaths;
+    for (ScanPath path : scanPaths.all) {
+        ForceScanPath(path);
+        for (MeasurePlan plan : {MeasurePlan{1, -1}, MeasurePlan{2, -1}, MeasurePlan{2, fourGiB + 7}}) {
+            SCOPED_TRACE("path " + std::to_string(path) + ", threads " + std::to_string(plan.threads) +
+                         ", split at " + std::to_string(plan.splitAt));
+            FILE *input = fopen(PATH, "r");
+            ASSERT_EQ(fseeko(input, start, SEEK_SET), 0);
+            PrintMeasure block = MeasurePrintFileWith(input, plan);
+            EXPECT_EQ(block.reads, plain.reads);
+            EXPECT_EQ(block.ink, plain.ink);
+            EXPECT_TRUE(block.isReadable);
+            EXPECT_EQ(ftello(input), fileEnd);
+            fclose(input);
+        }
     }
 }
 
