@@ -90,6 +90,24 @@ static bool CheckKey(PromptOutcome outcome, LineShape before)
     return !isUntouched;
 }
 
+// The suggestion is the rest of a line entered, after the whole line
+// typed, with the cursor at its end.
+static void CheckSuggestion()
+{
+    const char *suggestion = Prompt_Suggestion(&s_prompt);
+    if (suggestion == nullptr)
+        return;
+    const LineEditor *editor = &s_prompt.editor;
+    if (editor->cursor != editor->charCount || editor->length == 0 || *suggestion == '\0')
+        FuzzFailure("a suggestion away from the line's end, or an empty one");
+    std::string whole = std::string(editor->bytes) + suggestion;
+    for (size_t age = 1; const char *line = History_Line(&s_prompt.history, age); age++) {
+        if (whole == line)
+            return;
+    }
+    FuzzFailure("a suggestion that no line entered ends with");
+}
+
 static void TakeKeys()
 {
     bool isChanged = false;
@@ -105,11 +123,13 @@ static void TakeKeys()
             isChanged = false;
         }
         const char *match = Prompt_SearchMatch(&s_prompt);
-        if (match != nullptr && strstr(match, s_prompt.searchQuery.c_str()) == nullptr)
+        bool isFound = match != nullptr && !s_prompt.isSearchFailing;  // a failing search shows the last line found
+        if (isFound && strstr(match, s_prompt.searchQuery.c_str()) == nullptr)
             FuzzFailure("the search shows a line without its query");
     }
     if (isChanged)
         CheckLine(&s_prompt.editor);
+    CheckSuggestion();
 }
 
 // A small directory kept in memory for completion: names alike at their
