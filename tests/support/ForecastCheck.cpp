@@ -13,18 +13,6 @@
 
 static const char *const VERDICT_NAMES[] = {"runs", "refused", "nothing happens"};  // by CommandVerdict
 
-// The error row as it shows `message` (or as blank, for none), cut at the
-// frame, trailing blanks left out.
-static std::string ErrorRowOf(const std::string &message)
-{
-    std::wstring shown = message.empty() ? L"" : FitToCells("ERROR:" + message, TEXT_COLUMN, ECHO_LAST_COLUMN);
-    std::string text(shown.size() * MB_LEN_MAX + 1, '\0');
-    size_t length = wcstombs(text.data(), shown.c_str(), text.size());
-    text.resize(length == static_cast<size_t>(-1) ? 0 : length);
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
 // The error row's text, from its text column up to the frame.
 static std::string ErrorRowShown()
 {
@@ -57,7 +45,13 @@ std::string CheckForecastHolds(const char *line, const PromptFiles *files)
     std::string shown = ErrorRowShown();
     bool isChanged = !(SeeRecords() == before) || g_userListDisplayCnt != 0;
     CommandVerdict happened = !shown.empty() ? VERDICT_REFUSED : isChanged ? VERDICT_RUNS : VERDICT_NOTHING;
-    std::string expected = forecast.verdict == VERDICT_REFUSED ? ErrorRowOf(forecast.message) : "";
+    // The message foreseen goes through the same row, so that both are cut
+    // and drawn alike.
+    EndCommandInput();
+    if (forecast.verdict == VERDICT_REFUSED)
+        DisplayError(forecast.message.c_str());
+    std::string expected = ErrorRowShown();
+    EndCommandInput();
     if (happened == forecast.verdict && shown == expected)
         return "";
     return std::string("\"") + line + "\": the hint foresaw " + VERDICT_NAMES[forecast.verdict] +
