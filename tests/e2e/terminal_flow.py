@@ -40,6 +40,7 @@ class Session:
             env = dict(os.environ, TERM="xterm-256color", LANG="C.UTF-8")
             os.execve(program, [program], env)
         self.slave = slave  # kept, to read the modes after the program
+        self.program = program
         self.master = master
         self.directory = directory
         self.rate = rate
@@ -63,6 +64,12 @@ class Session:
     def send(self, data):
         os.write(self.master, data)
 
+    def fail(self, message):
+        """Ends the program and fails naming it, with the last of what it
+        wrote."""
+        self.end()
+        fail("%s: %s; its output ends with %r" % (os.path.basename(self.program), message, bytes(self.output[-200:])))
+
     def sheets(self):
         lines = 0
         for path in glob.glob(os.path.join(self.directory, "PRINT", "*")):
@@ -82,12 +89,15 @@ class Session:
         return False
 
     def end(self):
+        if self.master is None:
+            return
         if self.status is None:
             os.kill(self.pid, signal.SIGKILL)
             os.waitpid(self.pid, 0)
             self.status = -1
         os.close(self.master)
         os.close(self.slave)
+        self.master = None
 
 
 def wait_until(seconds, check):
@@ -110,15 +120,20 @@ def directory(name):
 
 
 def printing_session(program):
+    """The program printing doc.txt. Nothing here counts on how fast the
+    program starts or how many steps have filled the printer: keys go once
+    the program marks pastes (its modes are set), and the Print is sent
+    again while refused for want of supplies."""
     session = Session(os.path.join(BIN_DIR, program), directory(program))
-    time.sleep(0.5)
+    if not wait_until(10, lambda: b"\x1b[?2004h" in session.output):
+        session.fail("it never drew its screen")
     session.send(b"admin Add User ann\r")
     session.send(b"admin Refill Ink=500 Paper=50\r")
-    time.sleep(3.5)  # two steps fill the printer enough for the job
-    session.send(b"ann Print doc.txt\r")
-    if not wait_until(10, lambda: session.sheets() >= 1):
-        fail(program + ": the job never printed")
-    return session
+    for _ in range(8):
+        session.send(b"ann Print doc.txt\r")
+        if wait_until(2, lambda: session.sheets() >= 1):
+            return session
+    session.fail("the job never printed")
 
 
 # 5,000 Ctrl-L, then 5,000 Tabs (completing and listing by turns), each in
@@ -131,12 +146,12 @@ def burst(program):
             before = session.sheets()
             session.send(keys)
             if not wait_until(6, lambda: session.sheets() >= before + 2):
-                fail("%s: printing stalled after 5000 %s: %d sheets, from %d" % (program, name, session.sheets(), before))
+                session.fail("printing stalled after 5000 %s: %d sheets, from %d" % (name, session.sheets(), before))
         os.kill(session.pid, signal.SIGTERM)
         if not session.wait_for_end(1):
-            fail(program + ": SIGTERM did not end it within a second after the bursts")
+            session.fail("SIGTERM did not end it within a second after the bursts")
         if not os.WIFSIGNALED(session.status) or os.WTERMSIG(session.status) != signal.SIGTERM:
-            fail(program + ": it did not end by SIGTERM: status %r" % session.status)
+            session.fail("it did not end by SIGTERM: status %r" % session.status)
     finally:
         session.end()
 
@@ -159,7 +174,8 @@ def is_given_back(output):
 def slow_end(how):
     session = Session(os.path.join(BIN_DIR, "quillbay"), directory("slow-" + how), rate=960)
     try:
-        time.sleep(1)
+        if not wait_until(10, lambda: b"\x1b[?2004h" in session.output):
+            session.fail(how + ": it never drew its screen")
         session.send(b"\x0c" * 200)
         time.sleep(2)
         stopper = None
