@@ -73,6 +73,9 @@ static FILE *CreateOutputFile(const struct tm &local, char *name)
     return file;
 }
 
+// A print file's name is its start time: it must not wrap in 2038.
+static_assert(sizeof(time_t) >= 8, "time_t is 32 bits: build with _TIME_BITS=64");
+
 FILE *OutputFile_Start()
 {
     time_t now = time(nullptr);

@@ -4,8 +4,8 @@
 #   arm64 (64-bit ARM): every program; the unit and soak tests, the
 #     measuring property tests on the portable and NEON paths among them.
 #   armhf (32-bit ARM, where size_t and long are 32 bits and only
-#     _FILE_OFFSET_BITS=64 makes file offsets 64-bit): the same, on the
-#     portable path.
+#     _FILE_OFFSET_BITS=64 and _TIME_BITS=64 make file offsets and time_t
+#     64-bit): the same, on the portable path.
 #   s390x (IBM Z, big-endian): the engine, the list and the line-mode
 #     program, and the unit tests that need no screen: the measuring
 #     property tests on the portable path, the print-line rules, the list
