@@ -56,7 +56,7 @@ DisplayOpenResult InitDisplayOn(const char *terminalType, FILE *output, FILE *in
     return DISPLAY_OPENED;
 }
 
-// curses writes into a memory file (terminal/TerminalOutput.h), so the program
+// curses writes into a memory file (screen/TerminalOutput.h), so the program
 // sets the terminal's modes itself, as curses would in cbreak mode: keys
 // one at a time, no echo, no translation of Return or line feeds. Ctrl-S
 // must never stop the printer, so flow control is off too. tcsetattr needs
