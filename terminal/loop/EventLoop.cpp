@@ -51,8 +51,8 @@ static bool IsTerminalInputGone(short revents)
 }
 
 // Carries out what the signals recorded: an end, a stop, a resize, an
-// engine step.
-static void HandleSignalEvents()
+// engine step. True when a step ran.
+static bool HandleSignalEvents()
 {
     unsigned events = SignalPipe_Drain();
     FollowProgramSignals(events);
@@ -62,6 +62,7 @@ static void HandleSignalEvents()
     }
     if (events & SIGNAL_EVENT_TICK)
         RunDueEngineStep();
+    return events & (SIGNAL_EVENT_TICK | SIGNAL_EVENT_DRAWN);
 }
 
 // Moves curses' output on. Output dropped while the terminal could not
@@ -76,11 +77,17 @@ static void MoveOutput()
     TerminalOutput_Move();
 }
 
+// What one wait brought.
+struct Waited {
+    bool isKeyWaiting;
+    bool isStepTaken;  // an engine step ran, here or in the worker: the records may have changed
+};
+
 // Waits up to `timeoutMs` (-1: no limit) for keys (when they are read), a
 // signal (the worker thread's redraws among them) or room on the terminal
-// for output; then carries out the signals and moves the output. True when
-// keys wait. A terminal that is gone sets s_failure.
-static bool WaitOnce(bool isReadingKeys, int timeoutMs)
+// for output; then carries out the signals and moves the output. A
+// terminal that is gone sets s_failure.
+static Waited WaitOnce(bool isReadingKeys, int timeoutMs)
 {
     bool isOutputWaiting = TerminalOutput_IsWaiting();
     struct pollfd fds[] = {
@@ -90,15 +97,17 @@ static bool WaitOnce(bool isReadingKeys, int timeoutMs)
     };
     if (poll(fds, sizeof fds / sizeof fds[0], timeoutMs) < 0 && errno != EINTR) {
         s_failure = strerror(errno);
-        return false;
+        return {};
     }
-    HandleSignalEvents();  // first: a hang-up's SIGHUP ends the program by that signal
+    Waited waited = {};
+    waited.isStepTaken = HandleSignalEvents();  // first: a hang-up's SIGHUP ends the program by that signal
     MoveOutput();
     if (IsTerminalInputGone(fds[0].revents)) {
         s_failure = "the terminal is gone";
-        return false;
+        return {};
     }
-    return fds[0].revents & POLLIN;
+    waited.isKeyWaiting = fds[0].revents & POLLIN;
+    return waited;
 }
 
 // ---------------------------------------------------------------- phases
@@ -126,10 +135,14 @@ static PromptRead ReadCommandLine(KeyInput *input, Prompt *prompt)
         }
         if (read != PROMPT_READ_PENDING)
             return read;
-        bool isKeyWaiting = WaitOnce(isReadingKeys, isReadingKeys ? MsUntil(callAgain) : -1);
+        Waited waited = WaitOnce(isReadingKeys, isReadingKeys ? MsUntil(callAgain) : -1);
         if (s_failure != nullptr)
             return PROMPT_READ_LEAVE;
-        isDue = isKeyWaiting || Clock::now() >= callAgain;
+        if (waited.isStepTaken) {
+            EngineLockGuard lock(g_EngineLock);
+            KeyInput_FollowRecords(prompt);
+        }
+        isDue = waited.isKeyWaiting || Clock::now() >= callAgain;
     }
 }
 

@@ -170,6 +170,14 @@ PromptRead KeyInput_TakeTypedKeys(KeyInput *input, Prompt *prompt)
     return read;
 }
 
+void KeyInput_FollowRecords(const Prompt *prompt)
+{
+    if (g_BuildSettings.echoesCommand)
+        return;
+    DrawHint(Prompt_Hint(prompt));
+    RefreshWindow(g_pCommandWindow);
+}
+
 int KeyInput_WaitMs(const KeyInput *input)
 {
     return KeyDecoder_WaitMs(&input->decoder, NowMs());

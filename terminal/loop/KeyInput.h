@@ -36,6 +36,11 @@ void KeyInput_Init(KeyInput *input, int fd);
 // Stops at an entered line; the keys after it wait for the next call. The
 // caller holds the engine lock.
 PromptRead KeyInput_TakeTypedKeys(KeyInput *input, Prompt *prompt);
+// After an engine step, which may have moved supplies or ended jobs under
+// the line being typed: its hint is drawn again, so that it tells what
+// Enter would do now, not at the last key. The caller holds the engine
+// lock.
+void KeyInput_FollowRecords(const Prompt *prompt);
 // Milliseconds until KeyInput_TakeTypedKeys must be called again though
 // nothing more is typed: 0 for keys left from a bite, the escape delay's
 // rest for an Esc that may begin a sequence; -1 when only typing needs it.

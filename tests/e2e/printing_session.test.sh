@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A whole session: register a user, stock supplies, watch the printer fill,
-# print a 25-line file sheet by sheet, and find exactly one output file under
+# A whole session: register a user, stock supplies, watch the printer fill
+# (and the hint of a line typed meanwhile follow it), print a 25-line file
+# sheet by sheet, and find exactly one output file under
 # PRINT, named after the job's start time and holding the input's bytes.
 source "$(dirname "$0")/lib.sh"
 
@@ -23,11 +24,17 @@ start_quillbay session "$dir"
 type_line "admin Add User ann"
 type_line "admin Refill Ink=600 Paper=10"
 wait_for_at 6 2 "Printer Status : Refilling..."
+# Typed while the printer fills (a step moves 100 ink; the job needs 500),
+# the line's hint follows the steps without another key.
+send_text "ann Print doc.txt"
+wait_for_row 22 " >>ann Print doc.txt"
+expect_at 23 2 "refused: needs 500 ink, 3 sheets; the printer has "
 wait_for_row 6 " Printer Status : Waiting... | INK : 600 | PAPER : 10" 60
 expect_row 7 "                             Admin Supplies { ink = 0 paper = 0 }"
+expect_row 23 " ann: doc.txt, 3 sheets, 500 ink"
 
 before=$(date +%Y%m%d%H%M%S)
-type_line "ann Print doc.txt"
+send_keys Enter
 for step in "${JOB_STEPS[@]}"; do
     status=${step%|*}
     job=${step##*|}
