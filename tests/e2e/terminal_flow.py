@@ -123,7 +123,8 @@ def printing_session(program):
     """The program printing doc.txt. Nothing here counts on how fast the
     program starts or how many steps have filled the printer: keys go once
     the program marks pastes (its modes are set), and the Print is sent
-    again while refused for want of supplies."""
+    again until a sheet comes: one refused for want of supplies queues
+    nothing, an extra job only adds sheets."""
     session = Session(os.path.join(BIN_DIR, program), directory(program))
     if not wait_until(10, lambda: b"\x1b[?2004h" in session.output):
         session.fail("it never drew its screen")
